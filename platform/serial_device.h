@@ -1,0 +1,50 @@
+// The byte-level serial device behind a port handle. The platform provides
+// one for real terminals; tests register scripted ones under a port name.
+// The time-out rules of reads and writes are implemented once, above this
+// interface (platform/serial_port.cpp), for every kind of device.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "platform/types.h"
+
+namespace platform {
+
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+
+    // Bytes received and not yet read.
+    virtual std::size_t Available() = 0;
+    // Waits until at least one byte can be read or timeoutMs passes
+    // (MAXDWORD = no limit). True when a byte is readable.
+    virtual bool WaitReadable(DWORD timeoutMs) = 0;
+    // Reads what is there, without waiting. Returns the count, or -1 with
+    // errno set on a device error.
+    virtual long ReadSome(void* buffer, std::size_t count) = 0;
+    // Waits until a write can make progress or timeoutMs passes.
+    virtual bool WaitWritable(DWORD timeoutMs) = 0;
+    // Writes what the device takes now, without waiting. Returns the count,
+    // or -1 with errno set on a device error.
+    virtual long WriteSome(const void* data, std::size_t count) = 0;
+
+    virtual bool GetSettings(DCB& dcb) = 0;
+    virtual bool SetSettings(const DCB& dcb) = 0;
+    // Drops received (PURGE_RXCLEAR) and/or unsent (PURGE_TXCLEAR) bytes.
+    virtual bool Purge(DWORD flags) = 0;
+    virtual bool SetDtr(bool on) = 0;
+    // Releases the device; called when its handle closes.
+    virtual void Close() = 0;
+    // Called when a handle is opened on a registered device.
+    virtual void Reopen() {}
+};
+
+// Test seam: while a device is registered under a name, opening that name
+// gives this device instead of a system port. The registry keeps a
+// reference; a registered device can be opened by one handle at a time.
+void RegisterSerialDevice(const std::string& name, std::shared_ptr<SerialDevice> device);
+void UnregisterSerialDevice(const std::string& name);
+
+}  // namespace platform

@@ -1,0 +1,339 @@
+// Port handles, the test registry and the driver's time-out rules, common to
+// every kind of serial device.
+#include "platform/serial_port.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <map>
+#include <mutex>
+
+#include "platform/clock.h"
+#include "platform/serial_device.h"
+#include "platform/system_serial.h"
+
+namespace platform {
+namespace {
+
+struct PortHandle {
+    std::shared_ptr<SerialDevice> device;
+    std::string registeredName;  // non-empty for a registered (test) device
+    // What a freshly opened driver reports: reads return at once with what
+    // is waiting, writes have no limit until somebody sets one.
+    COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
+};
+
+struct Registered {
+    std::shared_ptr<SerialDevice> device;
+    bool open = false;
+};
+
+std::mutex g_registryMutex;
+std::map<std::string, Registered>& Registry() {
+    static std::map<std::string, Registered> registry;
+    return registry;
+}
+
+thread_local DWORD t_lastError = 0;
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+PortHandle* Port(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        t_lastError = EBADF;
+        return nullptr;
+    }
+    return static_cast<PortHandle*>(handle);
+}
+
+bool Fail(int code) {
+    t_lastError = static_cast<DWORD>(code);
+    return false;
+}
+
+// Time left until start + limit, 0 when it has passed; MAXDWORD stays "no limit".
+DWORD Remaining(DWORD start, DWORD limit) {
+    if (limit == MAXDWORD) {
+        return MAXDWORD;
+    }
+    DWORD elapsed = GetTickCount() - start;
+    return elapsed >= limit ? 0 : limit - elapsed;
+}
+
+DWORD TotalLimit(DWORD multiplier, DWORD constant, DWORD count) {
+    if (multiplier == 0 && constant == 0) {
+        return MAXDWORD;
+    }
+    unsigned long long total =
+        static_cast<unsigned long long>(multiplier) * count + static_cast<unsigned long long>(constant);
+    return total >= MAXDWORD ? MAXDWORD - 1 : static_cast<DWORD>(total);
+}
+
+}  // namespace
+
+void RegisterSerialDevice(const std::string& name, std::shared_ptr<SerialDevice> device) {
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    Registry()[Lower(name)] = Registered{std::move(device), false};
+}
+
+void UnregisterSerialDevice(const std::string& name) {
+    std::lock_guard<std::mutex> lock(g_registryMutex);
+    Registry().erase(Lower(name));
+}
+
+HANDLE OpenSerialPort(const std::string& name) {
+    if (name.empty()) {
+        Fail(ENOENT);
+        return INVALID_HANDLE_VALUE;
+    }
+    {
+        std::lock_guard<std::mutex> lock(g_registryMutex);
+        auto it = Registry().find(Lower(name));
+        if (it != Registry().end()) {
+            if (it->second.open) {
+                Fail(EBUSY);
+                return INVALID_HANDLE_VALUE;
+            }
+            it->second.open = true;
+            auto* port = new PortHandle;
+            port->device = it->second.device;
+            port->registeredName = it->first;
+            port->device->Reopen();
+            return port;
+        }
+    }
+    int error = 0;
+    std::unique_ptr<SerialDevice> device = OpenSystemSerialDevice(DevicePathForPortName(name), &error);
+    if (!device) {
+        Fail(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    auto* port = new PortHandle;
+    port->device = std::move(device);
+    return port;
+}
+
+bool CloseSerialPort(HANDLE handle) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    if (!port->registeredName.empty()) {
+        std::lock_guard<std::mutex> lock(g_registryMutex);
+        auto it = Registry().find(port->registeredName);
+        if (it != Registry().end() && it->second.device == port->device) {
+            it->second.open = false;
+        }
+    }
+    port->device->Close();
+    delete port;
+    return true;
+}
+
+bool GetCommState(HANDLE handle, DCB* dcb) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr || dcb == nullptr) {
+        return false;
+    }
+    return port->device->GetSettings(*dcb) || Fail(errno ? errno : EIO);
+}
+
+bool SetCommState(HANDLE handle, const DCB* dcb) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr || dcb == nullptr) {
+        return false;
+    }
+    if (dcb->BaudRate == 0 || dcb->ByteSize < 5 || dcb->ByteSize > 8) {
+        return Fail(EINVAL);
+    }
+    return port->device->SetSettings(*dcb) || Fail(errno ? errno : EIO);
+}
+
+bool GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr || timeouts == nullptr) {
+        return false;
+    }
+    *timeouts = port->timeouts;
+    return true;
+}
+
+bool SetCommTimeouts(HANDLE handle, const COMMTIMEOUTS* timeouts) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr || timeouts == nullptr) {
+        return false;
+    }
+    port->timeouts = *timeouts;
+    return true;
+}
+
+bool ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    if (errors != nullptr) {
+        *errors = 0;
+    }
+    if (status != nullptr) {
+        *status = COMSTAT{0, static_cast<DWORD>(port->device->Available()), 0};
+    }
+    return true;
+}
+
+bool PurgeComm(HANDLE handle, DWORD flags) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    return port->device->Purge(flags) || Fail(errno ? errno : EIO);
+}
+
+bool EscapeCommFunction(HANDLE handle, DWORD function) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    if (function != SETDTR && function != CLRDTR) {
+        return Fail(EINVAL);
+    }
+    return port->device->SetDtr(function == SETDTR) || Fail(errno ? errno : EIO);
+}
+
+bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
+    if (read != nullptr) {
+        *read = 0;
+    }
+    PortHandle* port = Port(handle);
+    if (port == nullptr || buffer == nullptr) {
+        return false;
+    }
+    SerialDevice& device = *port->device;
+    const COMMTIMEOUTS t = port->timeouts;
+    auto* out = static_cast<unsigned char*>(buffer);
+    DWORD got = 0;
+
+    const bool immediate =
+        t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
+    // Interval and multiplier MAXDWORD with a constant: return as soon as
+    // anything arrives, or after the constant.
+    const bool firstByteEnds = t.ReadIntervalTimeout == MAXDWORD &&
+                               t.ReadTotalTimeoutMultiplier == MAXDWORD &&
+                               t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
+    const DWORD total = firstByteEnds ? t.ReadTotalTimeoutConstant
+                                      : TotalLimit(t.ReadTotalTimeoutMultiplier,
+                                                   t.ReadTotalTimeoutConstant, count);
+    const DWORD gap =
+        (t.ReadIntervalTimeout == MAXDWORD || t.ReadIntervalTimeout == 0) ? MAXDWORD : t.ReadIntervalTimeout;
+
+    const DWORD start = GetTickCount();
+    DWORD lastByte = start;
+    while (got < count) {
+        long n = device.ReadSome(out + got, count - got);
+        if (n < 0) {
+            if (read != nullptr) {
+                *read = got;
+            }
+            return Fail(errno ? errno : EIO);
+        }
+        if (n > 0) {
+            got += static_cast<DWORD>(n);
+            lastByte = GetTickCount();
+            continue;
+        }
+        if (immediate || (firstByteEnds && got > 0)) {
+            break;
+        }
+        DWORD wait = Remaining(start, total);
+        if (wait == 0) {
+            break;
+        }
+        if (got > 0 && gap != MAXDWORD) {
+            DWORD gapLeft = Remaining(lastByte, gap);
+            if (gapLeft == 0) {
+                break;
+            }
+            wait = std::min(wait, gapLeft);
+        }
+        device.WaitReadable(wait);
+    }
+    if (read != nullptr) {
+        *read = got;
+    }
+    return true;
+}
+
+bool WaitCommInput(HANDLE handle, DWORD timeoutMs) {
+    PortHandle* port = Port(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    if (port->device->Available() > 0) {
+        return true;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD wait = Remaining(start, timeoutMs);
+        if (wait == 0) {
+            return false;
+        }
+        if (port->device->WaitReadable(wait) && port->device->Available() > 0) {
+            return true;
+        }
+        // A hang-up wakes the wait without data; do not spin on it.
+        if (Remaining(start, timeoutMs) == wait) {
+            Sleep(std::min<DWORD>(wait, 10));
+        }
+    }
+}
+
+bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
+    if (written != nullptr) {
+        *written = 0;
+    }
+    PortHandle* port = Port(handle);
+    if (port == nullptr || (data == nullptr && count > 0)) {
+        return false;
+    }
+    SerialDevice& device = *port->device;
+    const DWORD total = TotalLimit(port->timeouts.WriteTotalTimeoutMultiplier,
+                                   port->timeouts.WriteTotalTimeoutConstant, count);
+    const auto* in = static_cast<const unsigned char*>(data);
+    const DWORD start = GetTickCount();
+    DWORD sent = 0;
+    while (sent < count) {
+        long n = device.WriteSome(in + sent, count - sent);
+        if (n < 0) {
+            if (written != nullptr) {
+                *written = sent;
+            }
+            return Fail(errno ? errno : EIO);
+        }
+        sent += static_cast<DWORD>(n);
+        if (sent == count) {
+            break;
+        }
+        DWORD wait = Remaining(start, total);
+        if (wait == 0) {
+            break;
+        }
+        if (n == 0) {
+            device.WaitWritable(wait);
+        }
+    }
+    if (written != nullptr) {
+        *written = sent;
+    }
+    return true;
+}
+
+DWORD GetLastError() { return t_lastError; }
+
+void SetLastError(DWORD code) { t_lastError = code; }
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+// Serial communications in the shape of the Windows communications API, so
+// the line code reads like the behaviour it implements. Every function
+// fails (false / INVALID_HANDLE_VALUE) with the reason in GetLastError().
+#pragma once
+
+#include <string>
+
+#include "platform/types.h"
+
+namespace platform {
+
+// Opens a port by name with exclusive access: another open of the same port,
+// by this or any other process, fails while this handle is open. "COM1" to
+// "COM9" (any case) name the first nine system UARTs; any other name is a
+// device path. The line is put into raw mode (every byte passes untouched).
+HANDLE OpenSerialPort(const std::string& name);
+bool CloseSerialPort(HANDLE port);
+
+bool GetCommState(HANDLE port, DCB* dcb);
+bool SetCommState(HANDLE port, const DCB* dcb);
+bool GetCommTimeouts(HANDLE port, COMMTIMEOUTS* timeouts);
+bool SetCommTimeouts(HANDLE port, const COMMTIMEOUTS* timeouts);
+// Reports the bytes waiting in cbInQue and clears pending line errors.
+bool ClearCommError(HANDLE port, DWORD* errors, COMSTAT* status);
+bool PurgeComm(HANDLE port, DWORD flags);
+bool EscapeCommFunction(HANDLE port, DWORD function);
+// Reads up to count bytes under the time-outs in force. A time-out is not a
+// failure: *read tells how many bytes came.
+bool ReadFile(HANDLE port, void* buffer, DWORD count, DWORD* read);
+// Waits until at least one received byte is waiting, or timeoutMs passes.
+// The thread sleeps in the meantime (no polling loop).
+bool WaitCommInput(HANDLE port, DWORD timeoutMs);
+// Writes under the write time-outs in force; *written may be short.
+bool WriteFile(HANDLE port, const void* data, DWORD count, DWORD* written);
+
+// The system device path a port name stands for.
+std::string DevicePathForPortName(const std::string& name);
+
+// Last error of this thread (an errno value on POSIX), and its text.
+DWORD GetLastError();
+void SetLastError(DWORD code);
+std::string ErrorText(DWORD code);
+
+}  // namespace platform

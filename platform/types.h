@@ -1,0 +1,90 @@
+// Portable stand-ins for the Windows data types the serial and wizard code is
+// written against, so the logic reads the same on every platform.
+#pragma once
+
+#include <cstdint>
+
+using DWORD = std::uint32_t;
+using WORD = std::uint16_t;
+using BYTE = std::uint8_t;
+using HANDLE = void*;
+
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+
+constexpr DWORD MAXDWORD = 0xFFFFFFFFu;
+
+// A window handle is a message target (see plugin_api/message_target.h).
+struct HWND__;
+using HWND = HWND__*;
+
+// Line settings, field for field as the Windows communications driver keeps
+// them (28 bytes); the serial traces print these fields.
+struct DCB {
+    DWORD DCBlength;
+    DWORD BaudRate;
+    DWORD fBinary : 1;
+    DWORD fParity : 1;
+    DWORD fOutxCtsFlow : 1;
+    DWORD fOutxDsrFlow : 1;
+    DWORD fDtrControl : 2;
+    DWORD fDsrSensitivity : 1;
+    DWORD fTXContinueOnXoff : 1;
+    DWORD fOutX : 1;
+    DWORD fInX : 1;
+    DWORD fErrorChar : 1;
+    DWORD fNull : 1;
+    DWORD fRtsControl : 2;
+    DWORD fAbortOnError : 1;
+    DWORD fDummy2 : 17;
+    WORD wReserved;
+    WORD XonLim;
+    WORD XoffLim;
+    BYTE ByteSize;
+    BYTE Parity;
+    BYTE StopBits;
+    char XonChar;
+    char XoffChar;
+    char ErrorChar;
+    char EofChar;
+    char EvtChar;
+    WORD wReserved1;
+};
+static_assert(sizeof(DCB) == 28, "DCB must keep the driver's 28-byte layout");
+
+// Read and write time-outs with the driver's rules: a read ends when the
+// count is complete, when ReadIntervalTimeout passes between two bytes (after
+// the first; 0 = no gap limit), or when multiplier * count + constant passes
+// (both 0 = no total limit). Interval MAXDWORD with both totals 0 returns at
+// once with what is waiting.
+struct COMMTIMEOUTS {
+    DWORD ReadIntervalTimeout;
+    DWORD ReadTotalTimeoutMultiplier;
+    DWORD ReadTotalTimeoutConstant;
+    DWORD WriteTotalTimeoutMultiplier;
+    DWORD WriteTotalTimeoutConstant;
+};
+
+struct COMSTAT {
+    DWORD flags;
+    DWORD cbInQue;
+    DWORD cbOutQue;
+};
+
+constexpr DWORD PURGE_TXABORT = 0x0001;
+constexpr DWORD PURGE_RXABORT = 0x0002;
+constexpr DWORD PURGE_TXCLEAR = 0x0004;
+constexpr DWORD PURGE_RXCLEAR = 0x0008;
+
+constexpr DWORD SETDTR = 5;
+constexpr DWORD CLRDTR = 6;
+
+constexpr BYTE NOPARITY = 0;
+constexpr BYTE ODDPARITY = 1;
+constexpr BYTE EVENPARITY = 2;
+constexpr BYTE ONESTOPBIT = 0;
+constexpr BYTE TWOSTOPBITS = 2;
+
+constexpr DWORD DTR_CONTROL_DISABLE = 0;
+constexpr DWORD DTR_CONTROL_ENABLE = 1;
+constexpr DWORD RTS_CONTROL_DISABLE = 0;
+constexpr DWORD RTS_CONTROL_ENABLE = 1;

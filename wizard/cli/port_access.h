@@ -1,0 +1,18 @@
+// Opening the port a command was given, with a clear message when it fails.
+#pragma once
+
+#include <string>
+
+class CSerial;
+
+namespace cli {
+
+// Opens port on name; on failure prints "wizard-cli: cannot open port NAME:
+// REASON" to stderr and returns false.
+bool OpenPortOrReport(CSerial& port, const std::string& name);
+
+// The text of a modem answer for a terminal: carriage returns dropped,
+// blank lines at both ends removed.
+std::string Printable(const std::string& answer);
+
+}  // namespace cli
