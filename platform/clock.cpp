@@ -31,8 +31,12 @@ void Sleep(DWORD ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void SetClockSource(ClockSource* source) { g_source.store(source); }
+void SetClockSource(ClockSource* source) {
+    g_source.store(source);
+}
 
-ClockSource* GetClockSource() { return g_source.load(); }
+ClockSource* GetClockSource() {
+    return g_source.load();
+}
 
 }  // namespace platform

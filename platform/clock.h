@@ -16,7 +16,7 @@ void Sleep(DWORD ms);
 // A replacement time source. While one is installed, GetTickCount and Sleep
 // use it, and so does every wait inside the serial devices.
 class ClockSource {
-public:
+  public:
     virtual ~ClockSource() = default;
     virtual DWORD Now() = 0;
     virtual void Sleep(DWORD ms) = 0;

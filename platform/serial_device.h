@@ -13,7 +13,7 @@
 namespace platform {
 
 class SerialDevice {
-public:
+  public:
     virtual ~SerialDevice() = default;
 
     // Bytes received and not yet read.

@@ -69,8 +69,8 @@ DWORD TotalLimit(DWORD multiplier, DWORD constant, DWORD count) {
     if (multiplier == 0 && constant == 0) {
         return MAXDWORD;
     }
-    unsigned long long total =
-        static_cast<unsigned long long>(multiplier) * count + static_cast<unsigned long long>(constant);
+    unsigned long long total = static_cast<unsigned long long>(multiplier) * count +
+                               static_cast<unsigned long long>(constant);
     return total >= MAXDWORD ? MAXDWORD - 1 : static_cast<DWORD>(total);
 }
 
@@ -108,7 +108,8 @@ HANDLE OpenSerialPort(const std::string& name) {
         }
     }
     int error = 0;
-    std::unique_ptr<SerialDevice> device = OpenSystemSerialDevice(DevicePathForPortName(name), &error);
+    std::unique_ptr<SerialDevice> device =
+        OpenSystemSerialDevice(DevicePathForPortName(name), &error);
     if (!device) {
         Fail(error);
         return INVALID_HANDLE_VALUE;
@@ -218,18 +219,19 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     auto* out = static_cast<unsigned char*>(buffer);
     DWORD got = 0;
 
-    const bool immediate =
-        t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
+    const bool immediate = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
+                           t.ReadTotalTimeoutConstant == 0;
     // Interval and multiplier MAXDWORD with a constant: return as soon as
     // anything arrives, or after the constant.
-    const bool firstByteEnds = t.ReadIntervalTimeout == MAXDWORD &&
-                               t.ReadTotalTimeoutMultiplier == MAXDWORD &&
-                               t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
-    const DWORD total = firstByteEnds ? t.ReadTotalTimeoutConstant
-                                      : TotalLimit(t.ReadTotalTimeoutMultiplier,
-                                                   t.ReadTotalTimeoutConstant, count);
-    const DWORD gap =
-        (t.ReadIntervalTimeout == MAXDWORD || t.ReadIntervalTimeout == 0) ? MAXDWORD : t.ReadIntervalTimeout;
+    const bool firstByteEnds =
+        t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
+        t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
+    const DWORD total =
+        firstByteEnds ? t.ReadTotalTimeoutConstant
+                      : TotalLimit(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, count);
+    const DWORD gap = (t.ReadIntervalTimeout == MAXDWORD || t.ReadIntervalTimeout == 0)
+                          ? MAXDWORD
+                          : t.ReadIntervalTimeout;
 
     const DWORD start = GetTickCount();
     DWORD lastByte = start;
@@ -332,8 +334,12 @@ bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
     return true;
 }
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError() {
+    return t_lastError;
+}
 
-void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastError(DWORD code) {
+    t_lastError = code;
+}
 
 }  // namespace platform

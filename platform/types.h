@@ -17,6 +17,9 @@ constexpr DWORD MAXDWORD = 0xFFFFFFFFu;
 struct HWND__;
 using HWND = HWND__*;
 
+// A module instance: the module whose texts and resources are meant.
+using HINSTANCE = void*;
+
 // Line settings, field for field as the Windows communications driver keeps
 // them (28 bytes); the serial traces print these fields.
 struct DCB {

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 char g_splitBuffer[kSplitListBufferSize];
 
@@ -36,7 +38,9 @@ std::string& TrimRight(std::string& text, const char* set) {
     return text;
 }
 
-std::string& Trim(std::string& text, const char* set) { return TrimRight(TrimLeft(text, set), set); }
+std::string& Trim(std::string& text, const char* set) {
+    return TrimRight(TrimLeft(text, set), set);
+}
 
 std::string& TrimLeft(std::string& text, char c) {
     const char set[2] = {c, '\0'};
@@ -48,7 +52,9 @@ std::string& TrimRight(std::string& text, char c) {
     return TrimRight(text, set);
 }
 
-std::string& Trim(std::string& text, char c) { return TrimRight(TrimLeft(text, c), c); }
+std::string& Trim(std::string& text, char c) {
+    return TrimRight(TrimLeft(text, c), c);
+}
 
 const char* SplitList(const char* text) {
     char* out = g_splitBuffer;

@@ -22,7 +22,8 @@ void TakeModel(const char* echo, const char* label, const std::string& answer, s
 
 }  // namespace
 
-bool IdentifyModem(CSerial* port, const char* cancel, std::string* model, std::string* ati3, std::string* ati5) {
+bool IdentifyModem(CSerial* port, const char* cancel, std::string* model, std::string* ati3,
+                   std::string* ati5) {
     if (cancel != nullptr && *static_cast<const volatile char*>(cancel) != 0) {
         return false;
     }

@@ -30,7 +30,9 @@ DWORD Until(DWORD t) {
     return left > 0 ? static_cast<DWORD>(left) : 0;
 }
 
-void Trace(const char* text) { xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%s", text); }
+void Trace(const char* text) {
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%s", text);
+}
 
 int Classify(const std::string& text) {
     if (text.find("NOK") != std::string::npos) {
@@ -54,14 +56,15 @@ int Classify(const std::string& text) {
 
 }  // namespace
 
-bool CSerial::Request(const std::string& command, std::string* answer, unsigned flags, const char* cancel,
-                      DWORD timeoutMs, int retries) {
+bool CSerial::Request(const std::string& command, std::string* answer, unsigned flags,
+                      const char* cancel, DWORD timeoutMs, int retries) {
     int result = REQUEST_NONE;
     std::string buffer;
     for (int attempt = 0; result < 1 && attempt <= retries; ++attempt) {
         int echoFailures = 0;
         result = REQUEST_NONE;
-        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "\n#####################\n\nCSerial::Request: COMMAND <%s>; Try %d of %d.\n",
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                     "\n#####################\n\nCSerial::Request: COMMAND <%s>; Try %d of %d.\n",
                      command.c_str(), attempt + 1, retries + 1);
         if (Cancelled(cancel)) {
             Trace("CSerial::Request: Action canceld!\n");
@@ -71,7 +74,8 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
 
         if ((flags & REQUEST_IGNORE_ECHO) != 0) {
             Trace("CSerial::Request: Ignore echo!\n");
-            if (WriteTimeout(command, static_cast<DWORD>(command.size()), kCharWriteTimeoutMs) == 0) {
+            if (WriteTimeout(command, static_cast<DWORD>(command.size()), kCharWriteTimeoutMs) ==
+                0) {
                 Trace("CSerial::Request: Error writing character!\n");
                 return false;
             }
@@ -79,7 +83,8 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
             DWORD echoWait = kFirstEchoWaitMs;
             Trace("CSerial::Request: Try to write\n");
             for (std::size_t k = 0; k < command.size();) {
-                xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "\t\t%d.: %c\n", static_cast<int>(k), command[k]);
+                xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "\t\t%d.: %c\n", static_cast<int>(k),
+                             command[k]);
                 if (Cancelled(cancel)) {
                     Trace("CSerial::Request: Action canceld!\n");
                     return false;
@@ -98,7 +103,8 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
                     return false;
                 }
                 echoWait += kEchoWaitIncreaseMs;
-                xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Request: New Timeout set to: %i ms\n",
+                xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                             "CSerial::Request: New Timeout set to: %i ms\n",
                              static_cast<int>(echoWait));
                 ClearInput(kEchoFailurePauseMs);
                 k = 0;  // the whole command again; what went out cannot be withdrawn
@@ -172,14 +178,16 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
         }
     }
 
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Request: Modem answer: \"%s\"\n", buffer.c_str());
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Request: Modem answer: \"%s\"\n",
+                 buffer.c_str());
     if (answer != nullptr) {
         *answer = buffer;
     }
     if (result == REQUEST_OK) {
         Trace("CSerial::Request: Result: OK! \n\n#####################\n");
     } else {
-        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Request: Result: Error %d \n\n#####################\n", result);
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                     "CSerial::Request: Result: Error %d \n\n#####################\n", result);
     }
     return result > 0;
 }
@@ -188,8 +196,8 @@ bool CSerial::WaitFor(const std::string& expected, std::string* answer, DWORD ti
     const DWORD deadline = platform::GetTickCount() + timeoutMs;
     std::string collected;
     bool found = false;
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WaitFor: ANSWER <%s>; Timeout is %d\n", expected.c_str(),
-                 static_cast<int>(timeoutMs));
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WaitFor: ANSWER <%s>; Timeout is %d\n",
+                 expected.c_str(), static_cast<int>(timeoutMs));
     do {
         if (QueryInbuff()) {
             std::string byte;
@@ -204,8 +212,8 @@ bool CSerial::WaitFor(const std::string& expected, std::string* answer, DWORD ti
         found = collected.find(expected) != std::string::npos;
     } while (!found && Until(deadline) > 0);
     if (found) {
-        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WaitFor: Found the occurence of %s in %s.\n", expected.c_str(),
-                     collected.c_str());
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WaitFor: Found the occurence of %s in %s.\n",
+                     expected.c_str(), collected.c_str());
     } else {
         Trace("CSerial::WaitFor: Maximum time expired !");
     }

@@ -10,53 +10,83 @@
 
 namespace {
 
-void TraceSerial(const char* text) { xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%s", text); }
+void TraceSerial(const char* text) {
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%s", text);
+}
 
 void TraceSystemError() {
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%lu (%s)\n", static_cast<unsigned long>(platform::GetLastError()),
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%lu (%s)\n",
+                 static_cast<unsigned long>(platform::GetLastError()),
                  platform::ErrorText(platform::GetLastError()).c_str());
 }
 
 void TraceLineSetting(const DCB& dcb) {
     const int L = TRACE_LEVEL_SERIAL;
-    xdebug_Trace(-1, L, "\t\tCurrent baud rate          : %d - changed to 115200\n", static_cast<int>(dcb.BaudRate));
-    xdebug_Trace(-1, L, "\t\tBinary mode, no EOF check  : %d - changed to 1\n", static_cast<int>(dcb.fBinary));
-    xdebug_Trace(-1, L, "\t\tEnable parity checking     : %d - unchanged\n", static_cast<int>(dcb.fParity));
-    xdebug_Trace(-1, L, "\t\tCTS output flow control    : %d - changed to 1\n", static_cast<int>(dcb.fOutxCtsFlow));
-    xdebug_Trace(-1, L, "\t\tDSR output flow control    : %d - changed to 0\n", static_cast<int>(dcb.fOutxDsrFlow));
-    xdebug_Trace(-1, L, "\t\tDTR flow control type      : %d - not changed to DTR_CONTROL_ENABLE: %d\n",
+    xdebug_Trace(-1, L, "\t\tCurrent baud rate          : %d - changed to 115200\n",
+                 static_cast<int>(dcb.BaudRate));
+    xdebug_Trace(-1, L, "\t\tBinary mode, no EOF check  : %d - changed to 1\n",
+                 static_cast<int>(dcb.fBinary));
+    xdebug_Trace(-1, L, "\t\tEnable parity checking     : %d - unchanged\n",
+                 static_cast<int>(dcb.fParity));
+    xdebug_Trace(-1, L, "\t\tCTS output flow control    : %d - changed to 1\n",
+                 static_cast<int>(dcb.fOutxCtsFlow));
+    xdebug_Trace(-1, L, "\t\tDSR output flow control    : %d - changed to 0\n",
+                 static_cast<int>(dcb.fOutxDsrFlow));
+    xdebug_Trace(-1, L,
+                 "\t\tDTR flow control type      : %d - not changed to DTR_CONTROL_ENABLE: %d\n",
                  static_cast<int>(dcb.fDtrControl), 1);
-    xdebug_Trace(-1, L, "\t\tDSR sensitivity            : %d - unchanged\n", static_cast<int>(dcb.fDsrSensitivity));
-    xdebug_Trace(-1, L, "\t\tXOFF continues Tx          : %d - unchanged\n", static_cast<int>(dcb.fTXContinueOnXoff));
-    xdebug_Trace(-1, L, "\t\tXON/XOFF out flow control  : %d - changed to 0\n", static_cast<int>(dcb.fOutX));
-    xdebug_Trace(-1, L, "\t\tXON/XOFF in flow control   : %d - changed to 0\n", static_cast<int>(dcb.fInX));
-    xdebug_Trace(-1, L, "\t\tEnable error replacement   : %d - unchanged\n", static_cast<int>(dcb.fErrorChar));
-    xdebug_Trace(-1, L, "\t\tEnable null stripping      : %d - unchanged\n", static_cast<int>(dcb.fNull));
-    xdebug_Trace(-1, L, "\t\tRTS flow control           : %d - not changed to RTS_CONTROL_ENABLE: %d\n",
+    xdebug_Trace(-1, L, "\t\tDSR sensitivity            : %d - unchanged\n",
+                 static_cast<int>(dcb.fDsrSensitivity));
+    xdebug_Trace(-1, L, "\t\tXOFF continues Tx          : %d - unchanged\n",
+                 static_cast<int>(dcb.fTXContinueOnXoff));
+    xdebug_Trace(-1, L, "\t\tXON/XOFF out flow control  : %d - changed to 0\n",
+                 static_cast<int>(dcb.fOutX));
+    xdebug_Trace(-1, L, "\t\tXON/XOFF in flow control   : %d - changed to 0\n",
+                 static_cast<int>(dcb.fInX));
+    xdebug_Trace(-1, L, "\t\tEnable error replacement   : %d - unchanged\n",
+                 static_cast<int>(dcb.fErrorChar));
+    xdebug_Trace(-1, L, "\t\tEnable null stripping      : %d - unchanged\n",
+                 static_cast<int>(dcb.fNull));
+    xdebug_Trace(-1, L,
+                 "\t\tRTS flow control           : %d - not changed to RTS_CONTROL_ENABLE: %d\n",
                  static_cast<int>(dcb.fRtsControl), 1);
-    xdebug_Trace(-1, L, "\t\tAbort on error             : %d - unchanged\n", static_cast<int>(dcb.fAbortOnError));
-    xdebug_Trace(-1, L, "\t\tReserved                   : %d - unchanged\n", static_cast<int>(dcb.fDummy2));
-    xdebug_Trace(-1, L, "\t\tNot currently used         : %d - unchanged\n", static_cast<int>(dcb.wReserved));
-    xdebug_Trace(-1, L, "\t\tTransmit XON threshold     : %d - unchanged\n", static_cast<int>(dcb.XonLim));
-    xdebug_Trace(-1, L, "\t\tTransmit XOFF threshold    : %d - unchanged\n", static_cast<int>(dcb.XoffLim));
-    xdebug_Trace(-1, L, "\t\tNumber of bits/byte, 4-8   : %d - changed to 8\n", static_cast<int>(dcb.ByteSize));
+    xdebug_Trace(-1, L, "\t\tAbort on error             : %d - unchanged\n",
+                 static_cast<int>(dcb.fAbortOnError));
+    xdebug_Trace(-1, L, "\t\tReserved                   : %d - unchanged\n",
+                 static_cast<int>(dcb.fDummy2));
+    xdebug_Trace(-1, L, "\t\tNot currently used         : %d - unchanged\n",
+                 static_cast<int>(dcb.wReserved));
+    xdebug_Trace(-1, L, "\t\tTransmit XON threshold     : %d - unchanged\n",
+                 static_cast<int>(dcb.XonLim));
+    xdebug_Trace(-1, L, "\t\tTransmit XOFF threshold    : %d - unchanged\n",
+                 static_cast<int>(dcb.XoffLim));
+    xdebug_Trace(-1, L, "\t\tNumber of bits/byte, 4-8   : %d - changed to 8\n",
+                 static_cast<int>(dcb.ByteSize));
     xdebug_Trace(-1, L, "\t\t0-4=no,odd,even,mark,space : %d - changed to NOPARITY: %d\n",
                  static_cast<int>(dcb.Parity), 0);
     xdebug_Trace(-1, L, "\t\t0,1,2 = 1, 1.5, 2          : %d - changed to ONESTOPBIT: %d\n",
                  static_cast<int>(dcb.StopBits), 0);
-    xdebug_Trace(-1, L, "\t\tTx and Rx XON character    : %d - unchanged\n", static_cast<int>(dcb.XonChar));
-    xdebug_Trace(-1, L, "\t\tTx and Rx XOFF character   : %d - unchanged\n", static_cast<int>(dcb.XoffChar));
-    xdebug_Trace(-1, L, "\t\tError replacement character: %d - unchanged\n", static_cast<int>(dcb.ErrorChar));
-    xdebug_Trace(-1, L, "\t\tEnd of input character     : %d - unchanged\n", static_cast<int>(dcb.EofChar));
-    xdebug_Trace(-1, L, "\t\tReceived event character   : %d - unchanged\n", static_cast<int>(dcb.EvtChar));
-    xdebug_Trace(-1, L, "\t\tReserved; do not use       : %d - unchanged\n", static_cast<int>(dcb.wReserved1));
+    xdebug_Trace(-1, L, "\t\tTx and Rx XON character    : %d - unchanged\n",
+                 static_cast<int>(dcb.XonChar));
+    xdebug_Trace(-1, L, "\t\tTx and Rx XOFF character   : %d - unchanged\n",
+                 static_cast<int>(dcb.XoffChar));
+    xdebug_Trace(-1, L, "\t\tError replacement character: %d - unchanged\n",
+                 static_cast<int>(dcb.ErrorChar));
+    xdebug_Trace(-1, L, "\t\tEnd of input character     : %d - unchanged\n",
+                 static_cast<int>(dcb.EofChar));
+    xdebug_Trace(-1, L, "\t\tReceived event character   : %d - unchanged\n",
+                 static_cast<int>(dcb.EvtChar));
+    xdebug_Trace(-1, L, "\t\tReserved; do not use       : %d - unchanged\n",
+                 static_cast<int>(dcb.wReserved1));
 }
 
 }  // namespace
 
 CSerial::CSerial() : port_(INVALID_HANDLE_VALUE) {}
 
-CSerial::~CSerial() { Close(); }
+CSerial::~CSerial() {
+    Close();
+}
 
 bool CSerial::SetPortName(const std::string& name) {
     if (name.empty()) {
@@ -119,12 +149,14 @@ bool CSerial::Open() {
 bool CSerial::Close() {
     xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: Try to close: <%s>\n", portName_.c_str());
     if (port_ == INVALID_HANDLE_VALUE) {
-        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: <%s> already closed!\n", portName_.c_str());
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: <%s> already closed!\n",
+                     portName_.c_str());
         return false;
     }
     ClearInput(0);
     if (!platform::CloseSerialPort(port_)) {
-        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: Closing of <%s> failed!\n", portName_.c_str());
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: Closing of <%s> failed!\n",
+                     portName_.c_str());
         return false;
     }
     port_ = INVALID_HANDLE_VALUE;
@@ -136,12 +168,14 @@ bool CSerial::QueryInbuff() {
     DWORD errors = 0;
     COMSTAT status{};
     bool waiting = platform::ClearCommError(port_, &errors, &status) && status.cbInQue != 0;
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::QueryInbuff: Inbuff is %sempty\n", waiting ? "not " : "");
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::QueryInbuff: Inbuff is %sempty\n",
+                 waiting ? "not " : "");
     return waiting;
 }
 
 DWORD CSerial::Read(std::string& out, DWORD count) {
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Read: Ready to read %i bytes\n", static_cast<int>(count));
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Read: Ready to read %i bytes\n",
+                 static_cast<int>(count));
     std::vector<char> buffer(static_cast<std::size_t>(count) + 1, 0);
     DWORD read = 0;
     if (!platform::ReadFile(port_, buffer.data(), count, &read)) {
@@ -154,10 +188,11 @@ DWORD CSerial::Read(std::string& out, DWORD count) {
 }
 
 DWORD CSerial::ReadTimeout(std::string& out, DWORD count, DWORD totalMs, DWORD gapMs) {
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
-                 "CSerial::ReadTimeout: Ready to read %i bytes within %i ms and wait only %i ms between 2 "
-                 "characters\n",
-                 static_cast<int>(count), static_cast<int>(totalMs), static_cast<int>(gapMs));
+    xdebug_Trace(
+        -1, TRACE_LEVEL_SERIAL,
+        "CSerial::ReadTimeout: Ready to read %i bytes within %i ms and wait only %i ms between 2 "
+        "characters\n",
+        static_cast<int>(count), static_cast<int>(totalMs), static_cast<int>(gapMs));
     COMMTIMEOUTS saved{};
     platform::GetCommTimeouts(port_, &saved);
     COMMTIMEOUTS timeouts = saved;
@@ -167,7 +202,8 @@ DWORD CSerial::ReadTimeout(std::string& out, DWORD count, DWORD totalMs, DWORD g
     platform::SetCommTimeouts(port_, &timeouts);
     DWORD read = Read(out, count);
     platform::SetCommTimeouts(port_, &saved);
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::ReadTimeout: %i bytes read\n", static_cast<int>(read));
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::ReadTimeout: %i bytes read\n",
+                 static_cast<int>(read));
     return read;
 }
 
@@ -175,10 +211,11 @@ DWORD CSerial::ReadAll(std::string& out, DWORD totalMs, DWORD gapMs) {
     const DWORD deadline = platform::GetTickCount() + totalMs;
     DWORD total = 0;
     DWORD remaining = totalMs;
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
-                 "CSerial::ReadAll: Ready to read all bytes within %i ms and wait only %i ms between 2 "
-                 "characters\n",
-                 static_cast<int>(totalMs), static_cast<int>(gapMs));
+    xdebug_Trace(
+        -1, TRACE_LEVEL_SERIAL,
+        "CSerial::ReadAll: Ready to read all bytes within %i ms and wait only %i ms between 2 "
+        "characters\n",
+        static_cast<int>(totalMs), static_cast<int>(gapMs));
     out.clear();
     if (remaining != 0) {
         std::string chunk;
@@ -205,13 +242,15 @@ DWORD CSerial::Write(const std::string& data, DWORD count) {
     if (count == 0 || count > data.size()) {
         count = static_cast<DWORD>(data.size());
     }
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Write: Ready to write %i bytes\n", static_cast<int>(count));
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Write: Ready to write %i bytes\n",
+                 static_cast<int>(count));
     DWORD written = 0;
     if (!platform::WriteFile(port_, data.data(), count, &written)) {
         TraceSerial("CSerial::Write: Critial Error: ");
         TraceSystemError();
     }
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Write: %i bytes written\n", static_cast<int>(written));
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Write: %i bytes written\n",
+                 static_cast<int>(written));
     return written;
 }
 
@@ -227,7 +266,8 @@ DWORD CSerial::WriteTimeout(const std::string& data, DWORD count, DWORD totalMs)
     platform::SetCommTimeouts(port_, &timeouts);
     DWORD written = Write(data, count);
     platform::SetCommTimeouts(port_, &saved);
-    xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WriteTimeout: Returned from write with %i bytes written\n",
+    xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                 "CSerial::WriteTimeout: Returned from write with %i bytes written\n",
                  static_cast<int>(written));
     return written;
 }
@@ -249,4 +289,6 @@ bool CSerial::PulseDTR(DWORD ms) {
     return platform::EscapeCommFunction(port_, SETDTR);
 }
 
-bool CSerial::WaitInput(DWORD ms) { return platform::WaitCommInput(port_, ms); }
+bool CSerial::WaitInput(DWORD ms) {
+    return platform::WaitCommInput(port_, ms);
+}

@@ -29,7 +29,7 @@ enum RequestResult : int {
 constexpr DWORD SPEED_STEPS[7] = {9600, 14400, 19200, 38400, 56000, 57600, 115200};
 
 class CSerial {
-public:
+  public:
     CSerial();
     virtual ~CSerial();
     CSerial(const CSerial&) = delete;
@@ -64,7 +64,7 @@ public:
     // bytes arrive garbled. Leaves the port at the speed that worked.
     bool UploadCheckBaudrate();
 
-private:
+  private:
     // Sleeps until input is waiting or ms pass; true when input waits.
     bool WaitInput(DWORD ms);
 

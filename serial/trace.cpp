@@ -63,9 +63,13 @@ void xdebug_Trace(int channel, int level, const char* format, ...) {
     errno = savedErrno;
 }
 
-void* xdebug_GetPipe() { return g_pipe.load(); }
+void* xdebug_GetPipe() {
+    return g_pipe.load();
+}
 
-void xdebug_Start(int reserved) { (void)reserved; }
+void xdebug_Start(int reserved) {
+    (void)reserved;
+}
 
 bool xdebug_OpenFile(const std::string& path, std::string* error) {
     std::FILE* file = std::fopen(path.c_str(), "ab");
@@ -87,7 +91,9 @@ bool xdebug_OpenFile(const std::string& path, std::string* error) {
     return true;
 }
 
-void xdebug_UsePipe(void* pipe) { g_pipe.store(static_cast<TracePipe*>(pipe)); }
+void xdebug_UsePipe(void* pipe) {
+    g_pipe.store(static_cast<TracePipe*>(pipe));
+}
 
 bool xdebug_StartFromEnvironment() {
     const char* path = std::getenv(kTraceEnvironmentVariable);

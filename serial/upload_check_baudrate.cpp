@@ -29,14 +29,16 @@ bool CSerial::UploadCheckBaudrate() {
     DWORD lastChange = 0;
     while (running && index >= 0) {
         const DWORD deadline = platform::GetTickCount() + kWaitPerSpeedMs;
-        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::UploadCheckBaudrate: Try to connect with %i cps\n",
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                     "CSerial::UploadCheckBaudrate: Try to connect with %i cps\n",
                      static_cast<int>(SPEED_STEPS[index]));
         while (running && !QueryInbuff()) {
             int left = static_cast<int>(deadline - platform::GetTickCount());
             if (left > 0) {
                 WaitInput(static_cast<DWORD>(left));
             } else {
-                xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::UploadCheckBaudrate: Error: Timeout\n");
+                xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                             "CSerial::UploadCheckBaudrate: Error: Timeout\n");
                 running = false;
             }
         }
@@ -45,7 +47,8 @@ bool CSerial::UploadCheckBaudrate() {
         }
         std::string received;
         if (ReadAll(received, kReadTotalMs, kReadGapMs) >= 1 && received[0] == kNak) {
-            xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::UploadCheckBaudrate: Connection established with %i cps\n",
+            xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                         "CSerial::UploadCheckBaudrate: Connection established with %i cps\n",
                          static_cast<int>(SPEED_STEPS[index]));
             found = true;
             running = false;
@@ -53,7 +56,8 @@ bool CSerial::UploadCheckBaudrate() {
         }
         ++failedReads;
         const DWORD now = platform::GetTickCount();
-        if (failedReads < kFailedReadsPerSpeed || (changed && now - lastChange < kLeastTimeBetweenChangesMs)) {
+        if (failedReads < kFailedReadsPerSpeed ||
+            (changed && now - lastChange < kLeastTimeBetweenChangesMs)) {
             continue;
         }
         if (index == 0) {
@@ -66,13 +70,15 @@ bool CSerial::UploadCheckBaudrate() {
         DCB dcb{};
         dcb.DCBlength = 28;
         if (!platform::GetCommState(Handle(), &dcb)) {
-            xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::UploadCheckBaudrate: Error: Could not get comstate!\n");
+            xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                         "CSerial::UploadCheckBaudrate: Error: Could not get comstate!\n");
             running = false;
         } else {
             --index;
             dcb.BaudRate = SPEED_STEPS[index];
             if (!platform::SetCommState(Handle(), &dcb)) {
-                xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::UploadCheckBaudrate: Error: Could not set comstate!\n");
+                xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                             "CSerial::UploadCheckBaudrate: Error: Could not set comstate!\n");
                 running = false;
             }
         }

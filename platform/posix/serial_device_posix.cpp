@@ -7,11 +7,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <strings.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/posix/line_speed.h"
 #include "platform/serial_port.h"
@@ -20,7 +20,9 @@
 namespace platform {
 namespace {
 
-int PollTimeout(DWORD ms) { return ms == MAXDWORD ? -1 : static_cast<int>(std::min<DWORD>(ms, 0x7FFFFFFF)); }
+int PollTimeout(DWORD ms) {
+    return ms == MAXDWORD ? -1 : static_cast<int>(std::min<DWORD>(ms, 0x7FFFFFFF));
+}
 
 bool PollFor(int fd, short events, DWORD timeoutMs) {
     pollfd p{fd, events, 0};
@@ -36,7 +38,7 @@ bool PollFor(int fd, short events, DWORD timeoutMs) {
 }
 
 class PosixSerialDevice final : public SerialDevice {
-public:
+  public:
     explicit PosixSerialDevice(int fd) : fd_(fd) {}
     ~PosixSerialDevice() override { Close(); }
 
@@ -84,12 +86,21 @@ public:
         dcb.fOutX = (tio.c_iflag & IXON) ? 1 : 0;
         dcb.fInX = (tio.c_iflag & IXOFF) ? 1 : 0;
         switch (tio.c_cflag & CSIZE) {
-            case CS5: dcb.ByteSize = 5; break;
-            case CS6: dcb.ByteSize = 6; break;
-            case CS7: dcb.ByteSize = 7; break;
-            default: dcb.ByteSize = 8; break;
+            case CS5:
+                dcb.ByteSize = 5;
+                break;
+            case CS6:
+                dcb.ByteSize = 6;
+                break;
+            case CS7:
+                dcb.ByteSize = 7;
+                break;
+            default:
+                dcb.ByteSize = 8;
+                break;
         }
-        dcb.Parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? ODDPARITY : EVENPARITY) : NOPARITY;
+        dcb.Parity =
+            (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? ODDPARITY : EVENPARITY) : NOPARITY;
         dcb.StopBits = (tio.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
         dcb.XonChar = static_cast<char>(tio.c_cc[VSTART]);
         dcb.XoffChar = static_cast<char>(tio.c_cc[VSTOP]);
@@ -104,10 +115,18 @@ public:
         MakeRaw(tio);
         tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
         switch (dcb.ByteSize) {
-            case 5: tio.c_cflag |= CS5; break;
-            case 6: tio.c_cflag |= CS6; break;
-            case 7: tio.c_cflag |= CS7; break;
-            default: tio.c_cflag |= CS8; break;
+            case 5:
+                tio.c_cflag |= CS5;
+                break;
+            case 6:
+                tio.c_cflag |= CS6;
+                break;
+            case 7:
+                tio.c_cflag |= CS7;
+                break;
+            default:
+                tio.c_cflag |= CS8;
+                break;
         }
         if (dcb.Parity == ODDPARITY) {
             tio.c_cflag |= PARENB | PARODD;
@@ -175,7 +194,7 @@ public:
         tio.c_cc[VTIME] = 0;
     }
 
-private:
+  private:
     int fd_;
     // Fields the terminal driver has no notion of, kept as they were set.
     DCB kept_ = [] {
@@ -240,15 +259,22 @@ std::string DevicePathForPortName(const std::string& name) {
 
 std::string ErrorText(DWORD code) {
     switch (code) {
-        case EBUSY: return "the port is in use by another program";
-        case ENOENT: return "no such port";
+        case EBUSY:
+            return "the port is in use by another program";
+        case ENOENT:
+            return "no such port";
         case ENODEV:
-        case ENXIO: return "no device behind this port";
+        case ENXIO:
+            return "no device behind this port";
         case EACCES:
-        case EPERM: return "permission denied (is the user in the dialout group?)";
-        case ENOTTY: return "not a serial device";
-        case EIO: return "input/output error (device gone?)";
-        default: return std::strerror(static_cast<int>(code));
+        case EPERM:
+            return "permission denied (is the user in the dialout group?)";
+        case ENOTTY:
+            return "not a serial device";
+        case EIO:
+            return "input/output error (device gone?)";
+        default:
+            return std::strerror(static_cast<int>(code));
     }
 }
 

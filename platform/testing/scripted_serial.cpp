@@ -63,6 +63,21 @@ std::vector<std::string> ScriptedSerial::Events() const {
     return events_;
 }
 
+std::vector<std::uint64_t> ScriptedSerial::EventTimes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return eventTimes_;
+}
+
+void ScriptedSerial::EventLocked(std::string event) {
+    events_.push_back(std::move(event));
+    eventTimes_.push_back(clock_.Now64());
+}
+
+void ScriptedSerial::SetPeerSpeed(DWORD baud) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    peerSpeed_ = baud;
+}
+
 DCB ScriptedSerial::Settings() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return settings_;
@@ -152,8 +167,11 @@ long ScriptedSerial::ReadSome(void* buffer, std::size_t count) {
     }
     std::size_t n = std::min(count, ArrivedLocked());
     auto* out = static_cast<char*>(buffer);
+    const bool garbled = peerSpeed_ != 0 && settings_.BaudRate != peerSpeed_;
     for (std::size_t i = 0; i < n; ++i) {
-        out[i] = incoming_.front().value;
+        // A byte sent at another speed reaches the port as noise.
+        out[i] = garbled ? static_cast<char>(0xF0 | (incoming_.front().value & 0x0E))
+                         : incoming_.front().value;
         incoming_.pop_front();
     }
     return static_cast<long>(n);
@@ -207,7 +225,7 @@ bool ScriptedSerial::SetSettings(const DCB& dcb) {
         return false;
     }
     if (dcb.BaudRate != settings_.BaudRate) {
-        events_.push_back("speed " + std::to_string(dcb.BaudRate));
+        EventLocked("speed " + std::to_string(dcb.BaudRate));
     }
     settings_ = dcb;
     return true;
@@ -223,10 +241,10 @@ bool ScriptedSerial::Purge(DWORD flags) {
         // Only what has arrived can be purged; later bytes are still on the way.
         std::size_t n = ArrivedLocked();
         incoming_.erase(incoming_.begin(), incoming_.begin() + static_cast<long>(n));
-        events_.push_back("purge rx");
+        EventLocked("purge rx");
     }
     if ((flags & PURGE_TXCLEAR) != 0) {
-        events_.push_back("purge tx");
+        EventLocked("purge tx");
     }
     return true;
 }
@@ -238,19 +256,19 @@ bool ScriptedSerial::SetDtr(bool on) {
         return false;
     }
     dtr_ = on;
-    events_.push_back(on ? "dtr 1" : "dtr 0");
+    EventLocked(on ? "dtr 1" : "dtr 0");
     return true;
 }
 
 void ScriptedSerial::Close() {
     std::lock_guard<std::mutex> lock(mutex_);
-    events_.push_back("close");
+    EventLocked("close");
 }
 
 void ScriptedSerial::Reopen() {
     std::lock_guard<std::mutex> lock(mutex_);
     ++opens_;
-    events_.push_back("open");
+    EventLocked("open");
 }
 
 }  // namespace platform::testing

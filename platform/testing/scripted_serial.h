@@ -18,7 +18,7 @@
 namespace platform::testing {
 
 class ScriptedSerial : public SerialDevice {
-public:
+  public:
     // Called after each write with the bytes that went out.
     using WriteHandler = std::function<void(ScriptedSerial& port, const std::string& bytes)>;
 
@@ -39,17 +39,23 @@ public:
     // A record of line events ("open", "close", "dtr 0", "dtr 1",
     // "purge rx", "speed 57600", ...), in order.
     std::vector<std::string> Events() const;
+    // The virtual time of each event, in the same order.
+    std::vector<std::uint64_t> EventTimes() const;
+
+    // The peer's line speed: while the port runs at another speed, every
+    // byte it reads arrives garbled (0 = no such check).
+    void SetPeerSpeed(DWORD baud);
 
     DCB Settings() const;
     bool Dtr() const;
     int OpenCount() const;
 
     // Faults.
-    void SetWritesBlocked(bool blocked);       // writes make no progress (time out)
+    void SetWritesBlocked(bool blocked);  // writes make no progress (time out)
     void SetFailSettings(bool getFails, bool setFails);
     void SetFailPurge(bool fails);
     void SetFailDtr(bool fails);
-    void Vanish();                             // the device is gone: reads and writes fail
+    void Vanish();  // the device is gone: reads and writes fail
 
     // SerialDevice
     std::size_t Available() override;
@@ -64,18 +70,21 @@ public:
     void Close() override;
     void Reopen() override;
 
-private:
+  private:
     struct Byte {
         std::uint64_t at;
         char value;
     };
     std::size_t ArrivedLocked() const;
+    void EventLocked(std::string event);
 
     VirtualClock& clock_;
     mutable std::mutex mutex_;
     std::deque<Byte> incoming_;
     std::string written_;
     std::vector<std::string> events_;
+    std::vector<std::uint64_t> eventTimes_;
+    DWORD peerSpeed_ = 0;
     WriteHandler handler_;
     DCB settings_;
     bool dtr_ = true;

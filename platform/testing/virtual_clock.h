@@ -10,7 +10,7 @@
 namespace platform::testing {
 
 class VirtualClock : public ClockSource {
-public:
+  public:
     explicit VirtualClock(std::uint64_t startMs = 1000) : now_(startMs) {}
 
     DWORD Now() override { return static_cast<DWORD>(now_.load()); }
@@ -25,13 +25,13 @@ public:
         }
     }
 
-private:
+  private:
     std::atomic<std::uint64_t> now_;
 };
 
 // Installs a virtual clock for the lifetime of the object.
 class ScopedVirtualClock {
-public:
+  public:
     explicit ScopedVirtualClock(std::uint64_t startMs = 1000) : clock_(startMs) {
         SetClockSource(&clock_);
     }
@@ -42,7 +42,7 @@ public:
     VirtualClock& clock() { return clock_; }
     std::uint64_t Now() const { return clock_.Now64(); }
 
-private:
+  private:
     VirtualClock clock_;
 };
 

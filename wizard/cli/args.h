@@ -10,7 +10,7 @@
 namespace cli {
 
 class Args {
-public:
+  public:
     // valueOptions take the next word as their value; flagOptions stand alone.
     Args(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
          const std::set<std::string>& flagOptions);
@@ -26,7 +26,7 @@ public:
     // returns fallback when it is not one.
     unsigned long Number(const std::string& name, unsigned long fallback);
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> values_;
     std::set<std::string> flags_;
     std::vector<std::string> positional_;

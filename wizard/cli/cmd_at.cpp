@@ -14,7 +14,8 @@ int RunAt(const std::vector<std::string>& words) {
     cli::Args args(words, {"--port", "--timeout"}, {"--ignore-echo"});
     unsigned long timeout = args.Number("--timeout", kDefaultTimeoutMs);
     if (!args.ok() || !args.Value("--port") || args.Positional().size() != 1) {
-        std::cerr << "wizard-cli at: " << (args.ok() ? "expected --port DEV and one COMMAND" : args.error())
+        std::cerr << "wizard-cli at: "
+                  << (args.ok() ? "expected --port DEV and one COMMAND" : args.error())
                   << "\nUsage: wizard-cli at --port DEV [--ignore-echo] [--timeout MS] COMMAND\n";
         return 2;
     }
@@ -24,7 +25,8 @@ int RunAt(const std::vector<std::string>& words) {
     }
     std::string answer;
     unsigned flags = args.Flag("--ignore-echo") ? unsigned{REQUEST_IGNORE_ECHO} : 0u;
-    bool ok = port.Request(args.Positional()[0], &answer, flags, nullptr, static_cast<DWORD>(timeout), 0);
+    bool ok =
+        port.Request(args.Positional()[0], &answer, flags, nullptr, static_cast<DWORD>(timeout), 0);
     std::string text = cli::Printable(answer);
     if (!text.empty()) {
         std::cout << text << "\n";

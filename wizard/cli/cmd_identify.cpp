@@ -49,4 +49,5 @@ int RunIdentify(const std::vector<std::string>& words) {
 
 }  // namespace
 
-REGISTER_CLI_COMMAND("identify", "--port DEV", "identify the modem on a port (model, ATI3, ATI5)", &RunIdentify);
+REGISTER_CLI_COMMAND("identify", "--port DEV", "identify the modem on a port (model, ATI3, ATI5)",
+                     &RunIdentify);

@@ -13,7 +13,9 @@ std::vector<Command>& Registry() {
 
 }  // namespace
 
-CommandRegistrar::CommandRegistrar(const Command& command) { Registry().push_back(command); }
+CommandRegistrar::CommandRegistrar(const Command& command) {
+    Registry().push_back(command);
+}
 
 std::vector<Command> AllCommands() {
     std::vector<Command> commands = Registry();

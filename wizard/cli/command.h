@@ -25,5 +25,6 @@ struct CommandRegistrar {
 
 #define CLI_CONCAT_INNER(a, b) a##b
 #define CLI_CONCAT(a, b) CLI_CONCAT_INNER(a, b)
-#define REGISTER_CLI_COMMAND(...) \
-    static const ::cli::CommandRegistrar CLI_CONCAT(cliCommand, __LINE__)(::cli::Command{__VA_ARGS__})
+#define REGISTER_CLI_COMMAND(...)                               \
+    static const ::cli::CommandRegistrar CLI_CONCAT(cliCommand, \
+                                                    __LINE__)(::cli::Command{__VA_ARGS__})

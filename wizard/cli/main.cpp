@@ -15,7 +15,8 @@ void PrintUsage(std::ostream& out) {
            "Commands:\n";
     for (const cli::Command& command : cli::AllCommands()) {
         std::string head = std::string("  ") + command.name;
-        out << head << std::string(head.size() < 16 ? 16 - head.size() : 1, ' ') << command.summary << "\n";
+        out << head << std::string(head.size() < 16 ? 16 - head.size() : 1, ' ') << command.summary
+            << "\n";
     }
     out << "\nwizard-cli help COMMAND shows the arguments of a command.\n"
            "The trace channel is off unless --trace FILE or WIZARD_TRACE=FILE names a file.\n";
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
     if (!traceFile.empty()) {
         std::string error;
         if (!xdebug_OpenFile(traceFile, &error)) {
-            std::cerr << "wizard-cli: cannot write trace file " << traceFile << ": " << error << "\n";
+            std::cerr << "wizard-cli: cannot write trace file " << traceFile << ": " << error
+                      << "\n";
             return 1;
         }
     } else {

@@ -12,7 +12,8 @@ bool OpenPortOrReport(CSerial& port, const std::string& name) {
     if (!port.SetPortName(name) || !port.Open()) {
         DWORD error = platform::GetLastError();
         std::cerr << "wizard-cli: cannot open port " << name << ": "
-                  << (name.empty() ? std::string("no port name given") : platform::ErrorText(error)) << "\n";
+                  << (name.empty() ? std::string("no port name given") : platform::ErrorText(error))
+                  << "\n";
         return false;
     }
     return true;

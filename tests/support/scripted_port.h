@@ -1,0 +1,40 @@
+// A virtual clock, a scripted serial device registered under a port name,
+// and an AT modem double on it: the usual set-up of engine tests.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/serial_device.h"
+#include "platform/testing/scripted_serial.h"
+#include "platform/testing/virtual_clock.h"
+#include "tests/support/scripted_modem.h"
+
+namespace testsupport {
+
+class ScriptedPort {
+  public:
+    explicit ScriptedPort(const std::string& name = "SCRIPTED1")
+        : clock_(),
+          name_(name),
+          device_(std::make_shared<platform::testing::ScriptedSerial>(clock_.clock())),
+          modem_(*device_) {
+        platform::RegisterSerialDevice(name_, device_);
+    }
+    ~ScriptedPort() { platform::UnregisterSerialDevice(name_); }
+
+    const std::string& name() const { return name_; }
+    platform::testing::ScriptedSerial& device() { return *device_; }
+    ScriptedModem& modem() { return modem_; }
+    platform::testing::VirtualClock& clock() { return clock_.clock(); }
+    std::uint64_t Now() const { return clock_.Now(); }
+
+  private:
+    // Declared first: the device runs on this clock.
+    platform::testing::ScopedVirtualClock clock_;
+    std::string name_;
+    std::shared_ptr<platform::testing::ScriptedSerial> device_;
+    ScriptedModem modem_;
+};
+
+}  // namespace testsupport
