@@ -9,12 +9,11 @@
 #include "serial/serial.h"
 #include "serial/trace.h"
 #include "transfer/modem_commands.h"
+#include "transfer/modem_delete.h"
 #include "transfer/modem_dir.h"
 #include "transfer/transfer_dialog.h"
 
 namespace {
-
-constexpr DWORD kDeleteTimeoutMs = 1000;
 
 void TraceRefused(const char* operation, const std::string& name) {
     xdebug_Trace(-1, TRACE_LEVEL_STEP,
@@ -39,19 +38,9 @@ std::int32_t LeadingNumber(const std::string& text) {
 
 }  // namespace
 
+// The callers do not look at the modem's answer: true unless refused.
 bool CFileTransfer::DeleteModemFile(std::string name) {
-    std::string command;
-    if (!FormatDeleteCommand(name, &command)) {
-        TraceRefused("DeleteModemFile", name);
-        return false;
-    }
-    port->Open();
-    port->ClearInput(0);
-    std::string answer;
-    char cancel = 0;
-    port->Request(command, &answer, 0, &cancel, kDeleteTimeoutMs, 0);
-    port->Close();
-    return true;
+    return RequestModemFileDelete(port, name) != DeleteResult::Refused;
 }
 
 bool CXModemTransfer::SetPort(CSerial* serial) {

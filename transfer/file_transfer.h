@@ -51,6 +51,9 @@ struct TransferJob {
     std::array<std::string, 3> uploadArgs;  // AT$JUPL parameters 2 to 4, verbatim
     std::string displayName;                // empty: modemName
     TransferOutcome outcome = TransferOutcome::NotRun;
+
+    // The cancelled flag as the cancel byte of the serial and XModem calls.
+    char* CancelByte() { return reinterpret_cast<char*>(&cancelled); }
 };
 
 class CFileTransfer {

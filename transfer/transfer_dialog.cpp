@@ -17,8 +17,8 @@ void TransferProgressView::Wait(DWORD ms) {
 }
 
 TransferDialog::TransferDialog(TransferJob& job, TransferProgressView& view, Worker worker)
-    : job_(job), view_(view), worker_(worker) {
-    if (worker_ == nullptr) {
+    : job_(job), view_(view), worker_(std::move(worker)) {
+    if (!worker_) {
         worker_ = job.upload ? &UploadThread : &DownloadThread;
     }
 }
@@ -74,7 +74,7 @@ int RunTransferDialog(TransferJob& job, TransferProgressView* view, TransferDial
     if (view == nullptr) {
         return -1;
     }
-    TransferDialog dialog(job, *view, worker);
+    TransferDialog dialog(job, *view, std::move(worker));
     dialog.Begin();
     int result = 0;
     for (;;) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -50,10 +51,11 @@ class TransferViewFactory {
 // Tick reports the end.
 class TransferDialog {
   public:
-    using Worker = void (*)(TransferJob* job);
+    using Worker = std::function<void(TransferJob* job)>;
 
-    // worker null: UploadThread or DownloadThread by job.upload.
-    TransferDialog(TransferJob& job, TransferProgressView& view, Worker worker = nullptr);
+    // No worker: UploadThread or DownloadThread by job.upload. A worker
+    // must set job.finished as its last action.
+    TransferDialog(TransferJob& job, TransferProgressView& view, Worker worker = {});
     // Waits for a worker that is still running.
     ~TransferDialog();
     TransferDialog(const TransferDialog&) = delete;
@@ -79,4 +81,4 @@ constexpr DWORD kTransferTickMs = 200;
 // has finished. Returns 1 when the worker finished, -1 when the user
 // cancelled or there is no view (no worker is started then).
 int RunTransferDialog(TransferJob& job, TransferProgressView* view,
-                      TransferDialog::Worker worker = nullptr);
+                      TransferDialog::Worker worker = {});

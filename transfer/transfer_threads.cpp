@@ -12,11 +12,6 @@ namespace {
 
 constexpr DWORD kCommandTimeoutMs = 2000;
 
-// The job's cancel flag as the cancel byte of the serial and XModem calls.
-char* CancelByte(TransferJob* job) {
-    return reinterpret_cast<char*>(&job->cancelled);
-}
-
 void ResetModem(CSerial* port) {
     std::string answer;
     port->ClearInput(0);
@@ -47,9 +42,9 @@ void UploadThread(TransferJob* job) {
         StoreShared(&job->totalBytes, static_cast<std::int32_t>(GetLocalFileSize(job->localPath)));
         port->ClearInput(0);
         outcome = TransferOutcome::CommandRefused;
-        if (port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, CancelByte(job),
+        if (port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, job->CancelByte(),
                           kCommandTimeoutMs, 0)) {
-            outcome = job->transfer->XModemUpload(file, &job->doneBytes, true, CancelByte(job))
+            outcome = job->transfer->XModemUpload(file, &job->doneBytes, true, job->CancelByte())
                           ? TransferOutcome::Completed
                           : TransferOutcome::TransferFailed;
         }
@@ -75,10 +70,10 @@ void DownloadThread(TransferJob* job) {
     if (std::FILE* file = std::fopen(job->localPath.c_str(), "wb")) {
         port->ClearInput(0);
         // A refused download ends through the receiver's error limit.
-        port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, CancelByte(job), kCommandTimeoutMs,
+        port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, job->CancelByte(), kCommandTimeoutMs,
                       0);
         outcome =
-            job->transfer->XModemDownload(file, &job->doneBytes, job->totalBytes, CancelByte(job))
+            job->transfer->XModemDownload(file, &job->doneBytes, job->totalBytes, job->CancelByte())
                 ? TransferOutcome::Completed
                 : TransferOutcome::TransferFailed;
         // Data that never reaches the disk is a failed download.

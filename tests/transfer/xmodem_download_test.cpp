@@ -98,7 +98,8 @@ TEST_F(XModemDownload, AFirstPacketWithABadChecksumStillFixesTheBlockSize) {
     testsupport::TraceCapture trace;
     EXPECT_TRUE(Receive(4));
     EXPECT_TRUE(trace.Contains("XModemBlock: Check sum mismatch, invalid block.\n"));
-    EXPECT_TRUE(trace.Contains("XModemBlock: Block size mismatch, cancel block transfer.\n"));
+    // Once for the STX packet, once for the EOT (a single byte of another kind).
+    EXPECT_EQ(trace.Count("XModemBlock: Block size mismatch, cancel block transfer.\n"), 2u);
     EXPECT_EQ(sender->Replies().substr(0, 3), NAK + NAK + NAK);
     EXPECT_EQ(testsupport::ContentOf(file), std::string("data") + std::string(124, 0x1A));
 }
