@@ -1,0 +1,14 @@
+# Runs xgettext and passes its messages on, except the notice about "\r" in
+# texts: our texts keep their "\r" line breaks on purpose.
+execute_process(
+  COMMAND ${XGETTEXT} --language=C++ --from-code=UTF-8 --keyword=N_ --no-location
+          --package-name=${DOMAIN} --msgid-bugs-address=- -o ${OUTPUT} ${SOURCES}
+  RESULT_VARIABLE result
+  ERROR_VARIABLE messages)
+string(REGEX REPLACE "[^\n]*should not contain the '\\\\r' escape sequence\n" "" messages "${messages}")
+if(messages)
+  message("${messages}")
+endif()
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "xgettext failed for ${DOMAIN}")
+endif()
