@@ -5,12 +5,7 @@
 #include "platform/clock.h"
 #include "transfer/file_transfer.h"
 #include "transfer/shared_access.h"
-#include "transfer/transfer_texts.h"
 #include "transfer/transfer_threads.h"
-
-std::string TransferProgressView::LoadText(int id) {
-    return TransferDefaultText(id);
-}
 
 void TransferProgressView::Wait(DWORD ms) {
     platform::Sleep(ms);
@@ -68,6 +63,15 @@ bool TransferDialog::Tick(int* result) {
 
 void TransferDialog::Cancel() {
     StoreShared(&job_.cancelled, true);
+}
+
+std::string FormatWithName(const std::string& format, const std::string& name) {
+    std::string text = format;
+    std::size_t at = text.find("%s");
+    if (at != std::string::npos) {
+        text.replace(at, 2, name);
+    }
+    return text;
 }
 
 int RunTransferDialog(TransferJob& job, TransferProgressView* view, TransferDialog::Worker worker) {

@@ -13,13 +13,23 @@
 
 struct TransferJob;
 
+// Resources of the dialog, found in the module of the front end that shows
+// it: the template with its bar and text line, and the two texts (each a
+// format with one %s for the file name).
+constexpr int IDD_TRANSFER = 2000;
+constexpr int IDC_TRANSFER_PROGRESS = 2001;
+constexpr int IDC_TRANSFER_TEXT = 2002;
+constexpr int IDS_TRANSFER_UPLOAD = 2003;
+constexpr int IDS_TRANSFER_DOWNLOAD = 2004;
+
 // What the dialog shows and how the user reaches it.
 class TransferProgressView {
   public:
     virtual ~TransferProgressView() = default;
 
-    // The text of a string resource of the module that shows the dialog.
-    virtual std::string LoadText(int id);
+    // The text of a string resource of the module that shows the dialog,
+    // in the user's language.
+    virtual std::string LoadText(int id) = 0;
     // Only called when the job names a title.
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetText(const std::string& text) = 0;
@@ -76,6 +86,10 @@ class TransferDialog {
 };
 
 constexpr DWORD kTransferTickMs = 200;
+
+// format with its first "%s" replaced by name. The format is a translated
+// text: nothing else in it is interpreted.
+std::string FormatWithName(const std::string& format, const std::string& name);
 
 // Runs the dialog modally: Begin, then a tick every 200 ms until the worker
 // has finished. Returns 1 when the worker finished, -1 when the user

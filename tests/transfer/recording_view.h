@@ -16,6 +16,10 @@ namespace testsupport {
 
 class RecordingView : public TransferProgressView {
   public:
+    std::string LoadText(int id) override {
+        return id == IDS_TRANSFER_UPLOAD ? "Uploading %s to the modem ..."
+                                         : "Downloading %s from the modem ...";
+    }
     void SetTitle(const std::string& value) override { title = value; }
     void SetText(const std::string& value) override { text = value; }
     void SetPercentage(int percent) override { percentages.push_back(percent); }
@@ -47,6 +51,7 @@ class RecordingViews : public TransferViewFactory {
     class Forward : public TransferProgressView {
       public:
         explicit Forward(RecordingView& view) : view_(view) {}
+        std::string LoadText(int id) override { return view_.LoadText(id); }
         void SetTitle(const std::string& title) override { view_.SetTitle(title); }
         void SetText(const std::string& text) override { view_.SetText(text); }
         void SetPercentage(int percent) override { view_.SetPercentage(percent); }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "wizard/resources/strings.h"
+
 namespace cli {
 namespace {
 
@@ -20,6 +22,10 @@ extern "C" void OnInterrupt(int) {
 
 constexpr int kBarWidth = 30;
 
+static_assert(wizard::IDS_TRANSFER_UPLOAD == IDS_TRANSFER_UPLOAD &&
+                  wizard::IDS_TRANSFER_DOWNLOAD == IDS_TRANSFER_DOWNLOAD,
+              "the dialog's texts are the wizard's");
+
 }  // namespace
 
 ConsoleProgressView::ConsoleProgressView(bool quiet) : quiet_(quiet) {
@@ -29,6 +35,10 @@ ConsoleProgressView::ConsoleProgressView(bool quiet) : quiet_(quiet) {
 
 ConsoleProgressView::~ConsoleProgressView() {
     std::signal(SIGINT, SIG_DFL);
+}
+
+std::string ConsoleProgressView::LoadText(int id) {
+    return wizard::LoadText(id);
 }
 
 void ConsoleProgressView::SetTitle(const std::string& title) {

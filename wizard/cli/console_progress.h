@@ -18,6 +18,7 @@ class ConsoleProgressView : public TransferProgressView {
     ConsoleProgressView(const ConsoleProgressView&) = delete;
     ConsoleProgressView& operator=(const ConsoleProgressView&) = delete;
 
+    std::string LoadText(int id) override;
     void SetTitle(const std::string& title) override;
     void SetText(const std::string& text) override;
     void SetPercentage(int percent) override;
