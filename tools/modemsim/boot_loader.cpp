@@ -34,8 +34,9 @@ Mode BootLoader::Run() {
             context_.log.Error("boot loader: " + what + " transfer " + Describe(outcome));
             continue;
         }
-        context_.log.Event("received " + what + " " + std::to_string(data.size()));
+        // The copy is on disk before the event says so.
         context_.received.Write(what + ".bin", data);
+        context_.log.Event("received " + what + " " + std::to_string(data.size()));
         if (expectLoader) {
             expectLoader = false;
             continue;

@@ -148,11 +148,12 @@ int Line::ReadByte(DWORD timeoutMs) {
         if (Stopped()) {
             return -1;
         }
+        // Even without time to wait, what has already arrived is taken.
         DWORD left = Left(start, timeoutMs);
-        if (left == 0) {
+        Fill(std::min(left, kSliceMs));
+        if (pos_ == buffer_.size() && left == 0) {
             return -1;
         }
-        Fill(std::min(left, kSliceMs));
     }
 }
 
