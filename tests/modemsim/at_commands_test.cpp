@@ -11,7 +11,7 @@ namespace {
 using test_support::ModemSim;
 
 TEST(ModemSimAt, EchoesTheCommandThenAnswersOk) {
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     RawPort port;
     ASSERT_TRUE(port.Open(sim.PortPath()));
     EXPECT_EQ(port.Command("AT"), "AT\r\r\nOK\r\n");
@@ -26,7 +26,7 @@ TEST(ModemSimAt, EchoOffFromTheStart) {
 }
 
 TEST(ModemSimAt, Ate0AndAte1SwitchEchoAndAtfRestoresTheStartSetting) {
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     RawPort port;
     ASSERT_TRUE(port.Open(sim.PortPath()));
     EXPECT_EQ(port.Command("ATE0"), "ATE0\r\r\nOK\r\n");
@@ -39,7 +39,7 @@ TEST(ModemSimAt, Ate0AndAte1SwitchEchoAndAtfRestoresTheStartSetting) {
 }
 
 TEST(ModemSimAt, LowerCaseCommandsAndStrayLineFeeds) {
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     RawPort port;
     ASSERT_TRUE(port.Open(sim.PortPath()));
     port.Write("\nat\n\r");
@@ -57,7 +57,7 @@ TEST(ModemSimAt, ModelNameFromGmmAndGmm9) {
 }
 
 TEST(ModemSimAt, DefaultModelNameIsReal) {
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     RawPort port;
     ASSERT_TRUE(port.Open(sim.PortPath()));
     EXPECT_EQ(port.Command("AT+GMM"), "AT+GMM\r\r\n+GMM: ORVA 56K Serial\r\n\r\nOK\r\n");
@@ -85,7 +85,7 @@ TEST(ModemSimAt, BrandAnswerOnlyWhenGiven) {
         ASSERT_TRUE(port.Open(sim.PortPath()));
         EXPECT_EQ(port.Command("AT$BRAND?"), "AT$BRAND?\r\r\n$BRAND: ALPHA\r\n\r\nOK\r\n");
     }
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     RawPort port;
     ASSERT_TRUE(port.Open(sim.PortPath()));
     EXPECT_EQ(port.Command("AT$BRAND?"), "AT$BRAND?\r\r\nERROR\r\n");
@@ -100,6 +100,13 @@ TEST(ModemSimAt, Ati3ShowsTheFirmwareVersion) {
     EXPECT_NE(answer.find("\r\nOK\r\n"), std::string::npos) << answer;
     std::string settings = port.Command("ATI5");
     EXPECT_NE(settings.find("\r\n\r\nOK\r\n"), std::string::npos) << settings;
+}
+
+TEST(ModemSimAt, DelayedAnswersComeAfterTheImmediateEcho) {
+    ModemSim sim({"--answer-delay", "150"});
+    RawPort port;
+    ASSERT_TRUE(port.Open(sim.PortPath()));
+    EXPECT_EQ(port.Command("AT+GMM9"), "AT+GMM9\r\r\n+GMM9: ORVA 56K Serial\r\n\r\nOK\r\n");
 }
 
 TEST(ModemSimAt, UnknownCommandsAndNonCommandsAreErrors) {
@@ -145,7 +152,7 @@ TEST(ModemSimAt, SilentModemAnswersNothingButHearsEverything) {
 }
 
 TEST(ModemSimAt, HostAtAnotherSpeedIsNotUnderstood) {
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     RawPort port;
     ASSERT_TRUE(port.Open(sim.PortPath(), 57600));
     port.Write("AT\r");

@@ -18,7 +18,7 @@ using test_support::ProgramPath;
 using test_support::TempDir;
 
 TEST(ModemSimProgram, PrintsItsDeviceAndStopsCleanlyOnSigterm) {
-    ModemSim sim(std::vector<std::string>{});
+    ModemSim sim({});
     EXPECT_EQ(sim.PortPath().rfind("/dev/", 0), 0u) << sim.PortPath();
     EXPECT_TRUE(std::filesystem::exists(sim.PortPath()));
     EXPECT_TRUE(sim.Running());

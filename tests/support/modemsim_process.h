@@ -3,6 +3,7 @@
 // its event log, and stops it when the test is done.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ class ModemSim {
     ModemSim();
     // Starts at once; a failure to start fails the test (see Start).
     explicit ModemSim(const std::vector<std::string>& options);
+    explicit ModemSim(std::initializer_list<std::string> options)
+        : ModemSim(std::vector<std::string>(options)) {}
     ~ModemSim();  // stops the simulator if it still runs
     ModemSim(const ModemSim&) = delete;
     ModemSim& operator=(const ModemSim&) = delete;

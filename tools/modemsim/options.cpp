@@ -120,14 +120,14 @@ bool PlainText(const std::string& text, std::size_t maxSize) {
     return true;
 }
 
-struct Spec {
+struct OptionRule {
     bool takesValue;
     const char* what;  // how a bad value is described
     std::function<bool(Options&, const std::string&)> apply;
 };
 
-const std::map<std::string, Spec>& Specs() {
-    static const std::map<std::string, Spec> specs = {
+const std::map<std::string, OptionRule>& Rules() {
+    static const std::map<std::string, OptionRule> rules = {
         {"--help", {false, "", [](Options& o, const std::string&) { return o.help = true; }}},
         {"--link",
          {true, "a path",
@@ -308,7 +308,7 @@ const std::map<std::string, Spec>& Specs() {
               return PlainText(v, 255);
           }}},
     };
-    return specs;
+    return rules;
 }
 
 }  // namespace
@@ -325,24 +325,24 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
             name = name.substr(0, eq);
             inlineValue = true;
         }
-        auto it = Specs().find(name);
-        if (it == Specs().end()) {
+        auto it = Rules().find(name);
+        if (it == Rules().end()) {
             *error = "unknown option " + args[i];
             return false;
         }
-        const Spec& spec = it->second;
-        if (spec.takesValue && !inlineValue) {
+        const OptionRule& rule = it->second;
+        if (rule.takesValue && !inlineValue) {
             if (i + 1 >= args.size()) {
-                *error = name + " needs " + spec.what;
+                *error = name + " needs " + rule.what;
                 return false;
             }
             value = args[++i];
-        } else if (!spec.takesValue && inlineValue) {
+        } else if (!rule.takesValue && inlineValue) {
             *error = name + " takes no value";
             return false;
         }
-        if (!spec.apply(parsed, value)) {
-            *error = "bad value \"" + value + "\" for " + name + ": expected " + spec.what;
+        if (!rule.apply(parsed, value)) {
+            *error = "bad value \"" + value + "\" for " + name + ": expected " + rule.what;
             return false;
         }
     }
