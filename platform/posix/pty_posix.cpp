@@ -156,8 +156,9 @@ long PseudoTerminal::Read(void* buffer, std::size_t count, DWORD timeoutMs) {
         if (n > 0) {
             return static_cast<long>(n);
         }
-        // EIO: no host has the slave open. EAGAIN: nothing there yet.
-        const bool detached = n < 0 && errno == EIO;
+        // EIO (or an end of file, which a master should never report): no
+        // host has the slave open. EAGAIN: nothing there yet.
+        const bool detached = n == 0 || (n < 0 && errno == EIO);
         if (n < 0 && errno != EAGAIN && errno != EINTR && !detached) {
             return -1;
         }

@@ -212,13 +212,15 @@ void Line::Send(const std::string& bytes) {
         out_.Consume(n);
         sent += n;
         if (n < piece) {
-            if (!Stopped()) {
+            if (!Stopped() && !writeStalled_) {
                 log_.Error("host does not read: " + std::to_string(out.size() - sent) +
                            " bytes not sent");
             }
+            writeStalled_ = true;
             return;
         }
     }
+    writeStalled_ = false;
 }
 
 void Line::Idle(DWORD ms) {

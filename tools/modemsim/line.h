@@ -101,6 +101,7 @@ class Line {
     std::uint32_t noise_ = 0x2545F491u;
     DWORD lastGarbled_ = 0;
     bool garbledPending_ = false;
+    bool writeStalled_ = false;  // reported once until the host reads again
 };
 
 }  // namespace modemsim
