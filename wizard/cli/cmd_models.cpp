@@ -24,17 +24,16 @@
 
 namespace {
 
-constexpr std::size_t kLabelWidth = 17;
+// Where the values start, after the indented label.
+constexpr std::size_t kValueColumn = 20;
 
 class Report {
   public:
     void Heading(const std::string& text) { std::cout << "\n" << text << "\n"; }
     void Line(const std::string& label, const std::string& text) {
         std::string head = "  " + label + ":";
-        std::cout << head
-                  << std::string(head.size() < kLabelWidth + 3 ? kLabelWidth + 3 - head.size() : 1,
-                                 ' ')
-                  << text << "\n";
+        head.resize(std::max(head.size() + 1, kValueColumn), ' ');
+        std::cout << head << text << "\n";
     }
     void Warn(const std::string& text) {
         std::cout << "  warning: " << text << "\n";
