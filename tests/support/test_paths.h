@@ -1,0 +1,14 @@
+// Where the built programs and the sources are, for tests that run or read
+// them: the environment CTest sets, else the build's own paths.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+// The program directory of the build (build/bin).
+std::string BinDir();
+// The top of the source tree.
+std::string SourceDir();
+
+}  // namespace testsupport
