@@ -6,6 +6,7 @@
 #include "platform/serial_ports.h"
 #include "tests/cli/cli_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_paths.h"
 
 namespace {
 
@@ -22,9 +23,9 @@ std::vector<std::string> FirstWords(const std::string& out) {
 }
 
 TEST(PortsCommand, ListsThePortsOfThisMachineInDiscoveryOrder) {
-    testsupport::TempDir dir;
-    dir.Write("Wizard.inf", "[Common]\nComList=\n");
-    testsupport::CliResult result = RunCli({"ports", "--config", dir.File("Wizard.inf")});
+    // The example leaves ComList empty: the ports of the system are searched.
+    std::string config = testsupport::SourceDir() + "/examples/Wizard.inf";
+    testsupport::CliResult result = RunCli({"ports", "--config", config});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<platform::SerialPortInfo> ports;
     std::string error;
