@@ -2,6 +2,8 @@
 // within 1,308 bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/serial_ports.h"
 #include "wizard/engine/port_list.h"
 
