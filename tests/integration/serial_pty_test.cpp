@@ -6,6 +6,7 @@
 #include "platform/serial_port.h"
 #include "serial/identify.h"
 #include "serial/serial.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/modemsim_process.h"
 
 using test_support::ModemSim;
@@ -13,36 +14,33 @@ using test_support::ProgramPath;
 
 namespace {
 
-platform::ProcessResult Cli(const std::vector<std::string>& args, DWORD timeoutMs = 20000) {
-    std::vector<std::string> argv = {ProgramPath("wizard-cli")};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return platform::RunProcess(argv, timeoutMs);
+using test_support::CliResult;
+CliResult Cli(const std::vector<std::string>& args) {
+    return test_support::RunCli(args, 20000);
 }
 
 TEST(SerialPty, IdentifyPrintsModelAndInformationPages) {
     ModemSim sim({"--model", "ORVA 56K Serial", "--version", "2.17"});
-    platform::ProcessResult r = Cli({"identify", "--port", sim.PortPath()});
-    ASSERT_EQ(r.exitCode, 0) << r.stderrText;
-    EXPECT_NE(r.stdoutText.find("Model: ORVA 56K Serial\n"), std::string::npos) << r.stdoutText;
-    EXPECT_NE(r.stdoutText.find("ATI3:  ORVA 56K Serial Firmware 2.17"), std::string::npos)
-        << r.stdoutText;
-    EXPECT_NE(r.stdoutText.find("ATI5:  "), std::string::npos);
+    CliResult r = Cli({"identify", "--port", sim.PortPath()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Model: ORVA 56K Serial\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ATI3:  ORVA 56K Serial Firmware 2.17"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ATI5:  "), std::string::npos);
     EXPECT_GE(sim.CountLog("at AT&F"), 1);
 }
 
 TEST(SerialPty, EchoOffNeedsIgnoreEcho) {
     ModemSim sim({"--echo", "off"});
-    platform::ProcessResult ignoring =
-        Cli({"at", "--port", sim.PortPath(), "--ignore-echo", "ATI6"});
-    EXPECT_EQ(ignoring.exitCode, 0) << ignoring.stderrText;
-    EXPECT_EQ(ignoring.stdoutText, "ORVA 56K Serial\n\nOK\n");
+    CliResult ignoring = Cli({"at", "--port", sim.PortPath(), "--ignore-echo", "ATI6"});
+    EXPECT_EQ(ignoring.exitCode, 0) << ignoring.err;
+    EXPECT_EQ(ignoring.out, "ORVA 56K Serial\n\nOK\n");
     // Identification always writes in one piece, so it works without echo.
-    platform::ProcessResult identify = Cli({"identify", "--port", sim.PortPath()});
-    EXPECT_EQ(identify.exitCode, 0) << identify.stderrText;
+    CliResult identify = Cli({"identify", "--port", sim.PortPath()});
+    EXPECT_EQ(identify.exitCode, 0) << identify.err;
     // Without --ignore-echo every echo check fails.
-    platform::ProcessResult plain = Cli({"at", "--port", sim.PortPath(), "AT"});
+    CliResult plain = Cli({"at", "--port", sim.PortPath(), "AT"});
     EXPECT_EQ(plain.exitCode, 1);
-    EXPECT_EQ(plain.stdoutText, "");
+    EXPECT_EQ(plain.out, "");
 }
 
 TEST(SerialPty, ModelFallsBackToGmm9AndLosesItsQuotes) {
@@ -58,10 +56,10 @@ TEST(SerialPty, ModelFallsBackToGmm9AndLosesItsQuotes) {
 
 TEST(SerialPty, AnUnknownCommandEndsWithErrorAndExitCodeOne) {
     ModemSim sim({});
-    platform::ProcessResult r = Cli({"at", "--port", sim.PortPath(), "AT+NOSUCH"});
+    CliResult r = Cli({"at", "--port", sim.PortPath(), "AT+NOSUCH"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.stdoutText, "ERROR\n");
-    EXPECT_NE(r.stderrText.find("did not end with OK"), std::string::npos);
+    EXPECT_EQ(r.out, "ERROR\n");
+    EXPECT_NE(r.err.find("did not end with OK"), std::string::npos);
 }
 
 class SpeedCheck : public ::testing::TestWithParam<DWORD> {};
@@ -87,13 +85,13 @@ TEST(SerialPty, ABusyPortFailsToOpenWithAClearMessage) {
     CSerial holder;
     holder.SetPortName(sim.PortPath());
     ASSERT_TRUE(holder.Open());
-    platform::ProcessResult r = Cli({"identify", "--port", sim.PortPath()});
+    CliResult r = Cli({"identify", "--port", sim.PortPath()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.stderrText, "wizard-cli: cannot open port " + sim.PortPath() +
-                                ": the port is in use by another program\n");
+    EXPECT_EQ(r.err, "wizard-cli: cannot open port " + sim.PortPath() +
+                         ": the port is in use by another program\n");
     holder.Close();
     r = Cli({"identify", "--port", sim.PortPath()});
-    EXPECT_EQ(r.exitCode, 0) << r.stderrText;
+    EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 TEST(SerialPty, APortHeldByAnotherProcessCannotBeOpenedHere) {
@@ -117,14 +115,14 @@ TEST(SerialPty, APortHeldByAnotherProcessCannotBeOpenedHere) {
 }
 
 TEST(SerialPty, MissingPortsAndBadArgumentsAreExplained) {
-    platform::ProcessResult r = Cli({"identify", "--port", "/dev/no-such-modem"});
+    CliResult r = Cli({"identify", "--port", "/dev/no-such-modem"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.stderrText, "wizard-cli: cannot open port /dev/no-such-modem: no such port\n");
+    EXPECT_EQ(r.err, "wizard-cli: cannot open port /dev/no-such-modem: no such port\n");
     r = Cli({"at", "AT"});
     EXPECT_EQ(r.exitCode, 2);
     r = Cli({"frobnicate"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.stderrText.find("unknown command"), std::string::npos);
+    EXPECT_NE(r.err.find("unknown command"), std::string::npos);
 }
 
 }  // namespace

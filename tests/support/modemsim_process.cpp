@@ -16,18 +16,6 @@ constexpr DWORD kLogPollMs = 20;
 
 }  // namespace
 
-std::string BinDir() {
-    const char* fromEnv = std::getenv("WIZARD_BIN_DIR");
-    if (fromEnv != nullptr && *fromEnv != '\0') {
-        return fromEnv;
-    }
-    return WIZARD_BIN_DIR_DEFAULT;
-}
-
-std::string ProgramPath(const std::string& name) {
-    return BinDir() + "/" + name;
-}
-
 ModemSim::ModemSim() = default;
 
 ModemSim::ModemSim(const std::vector<std::string>& options) {

@@ -11,13 +11,9 @@
 #include "platform/process.h"
 #include "platform/types.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_paths.h"
 
 namespace test_support {
-
-// The directory of the built programs: $WIZARD_BIN_DIR, else the build's.
-std::string BinDir();
-// BinDir() + "/" + name.
-std::string ProgramPath(const std::string& name);
 
 class ModemSim {
   public:
