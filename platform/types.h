@@ -17,8 +17,17 @@ constexpr DWORD MAXDWORD = 0xFFFFFFFFu;
 struct HWND__;
 using HWND = HWND__*;
 
+// Message numbers and their two arguments; lParam often carries a pointer.
+using UINT = unsigned int;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
 // A module instance: the module whose texts and resources are meant.
 using HINSTANCE = void*;
+
+// A loaded shared library (see platform/shared_library.h).
+using HMODULE = void*;
 
 // Line settings, field for field as the Windows communications driver keeps
 // them (28 bytes); the serial traces print these fields.

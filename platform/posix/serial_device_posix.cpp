@@ -175,6 +175,10 @@ class PosixSerialDevice final : public SerialDevice {
 
     void Close() override {
         if (fd_ >= 0) {
+            // A pseudo-terminal's slave keeps its exclusive flag after the
+            // last close while the master lives, which would lock out the
+            // next open by an unprivileged user.
+            ioctl(fd_, TIOCNXCL);
             ::close(fd_);  // also releases the flock
             fd_ = -1;
         }

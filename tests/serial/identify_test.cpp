@@ -5,7 +5,7 @@
 #include "serial/serial.h"
 #include "tests/support/scripted_port.h"
 
-using testsupport::ScriptedPort;
+using test_support::ScriptedPort;
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "tests/support/scripted_port.h"
 #include "tests/support/trace_capture.h"
 
-using testsupport::ScriptedModem;
-using testsupport::ScriptedPort;
+using test_support::ScriptedModem;
+using test_support::ScriptedPort;
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST_F(Request, EchoOffWithIgnoreEchoStartsTheAnswerAfterItsFirstCr) {
 
 TEST_F(Request, EchoOffWithoutIgnoreEchoFailsAfterElevenEchoFailures) {
     port.modem().echo = false;
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     std::string answer = "untouched";
     std::uint64_t start = port.Now();
     EXPECT_FALSE(serial.Request("AT", &answer, 0, nullptr, 1000, 0));
@@ -76,7 +76,7 @@ TEST_F(Request, AWrongEchoRestartsTheCommandFromItsFirstCharacter) {
 
 TEST_F(Request, ErrorAnswerFailsAfterAHalfSecondPauseAndKeepsTheText) {
     port.modem().AnswerError("AT+GMM");
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     std::string answer;
     std::uint64_t start = port.Now();
     EXPECT_FALSE(serial.Request("AT+GMM", &answer, 0, nullptr, 1000, 0));
@@ -90,7 +90,7 @@ TEST_F(Request, ErrorAnswerFailsAfterAHalfSecondPauseAndKeepsTheText) {
 TEST_F(Request, NoCarrierAndNokAreFailures) {
     port.modem().Answer("ATD1", "\r\nNO CARRIER\r\n");
     EXPECT_FALSE(serial.Request("ATD1", nullptr, 0, nullptr, 1000, 0));
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     port.modem().Answer("AT&&X", "\r\nNOK1\r\n\r\nOK\r\n");
     std::string answer;
     EXPECT_FALSE(serial.Request("AT&&X", &answer, 0, nullptr, 1000, 0));
@@ -156,7 +156,7 @@ TEST_F(Request, NoCrFlagSendsNoCarriageReturn) {
 
 TEST_F(Request, ACancelBeforeTheStartSendsNothing) {
     char cancel = 1;
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(serial.Request("AT", nullptr, 0, &cancel, 1000, 0));
     EXPECT_EQ(port.device().Written(), "");
     EXPECT_TRUE(trace.Contains("CSerial::Request: Action canceld!\n"));
@@ -190,7 +190,7 @@ TEST_F(Request, ACancelWhileWaitingForTheAnswerEndsItSoon) {
         }
     });
     std::string answer = "untouched";
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     std::uint64_t start = port.Now();
     EXPECT_FALSE(serial.Request("ATDT123", &answer, 0, &cancel, 60000, 3));
     EXPECT_EQ(answer, "untouched");
@@ -214,7 +214,7 @@ TEST_F(Request, ScrollModeSendsACarriageReturnEvery250MsWhileNothingArrives) {
 
 TEST_F(Request, AFailedWriteEndsTheRequestAtOnce) {
     port.device().SetWritesBlocked(true);
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     std::string answer = "untouched";
     EXPECT_FALSE(serial.Request("AT", &answer, REQUEST_IGNORE_ECHO, nullptr, 1000, 5));
     EXPECT_EQ(answer, "untouched");

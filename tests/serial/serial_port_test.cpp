@@ -8,7 +8,7 @@
 #include "tests/support/scripted_port.h"
 #include "tests/support/trace_capture.h"
 
-using testsupport::ScriptedPort;
+using test_support::ScriptedPort;
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(SerialPort, OpenSetsTheFixedLineSettingAndPulsesDtr) {
 
 TEST(SerialPort, OpenTracesTheLineSettingFound) {
     ScriptedPort port;
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     CSerial serial;
     serial.SetPortName(port.name());
     ASSERT_TRUE(serial.Open());
@@ -96,7 +96,7 @@ TEST(SerialPort, ABusyPortFailsToOpenWithItsReason) {
 
 TEST(SerialPort, CloseTwiceReportsTheSecondAsAlreadyClosed) {
     ScriptedPort port;
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     CSerial serial;
     serial.SetPortName(port.name());
     ASSERT_TRUE(serial.Open());
@@ -133,7 +133,7 @@ TEST(SerialPort, ReadReplacesTheOutputAndReadAllAppendsChunks) {
     EXPECT_EQ(serial.ReadTimeout(out, 10, 100, 0), 3u);
     EXPECT_EQ(out, "abc");
 
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     port.device().Deliver(std::string(600, 'x'));
     out = "stale";
     EXPECT_EQ(serial.ReadAll(out, 1000, 50), 600u);
@@ -221,7 +221,7 @@ TEST(SerialPort, OperationsOnAClosedOrVanishedPortFailCleanly) {
 
     serial.SetPortName(port.name());
     ASSERT_TRUE(serial.Open());
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     port.device().Deliver("late", 50);
     port.device().Vanish();
     EXPECT_EQ(serial.ReadTimeout(out, 4, 1000, 0), 0u);

@@ -47,7 +47,7 @@ TEST(Trace, AnUnwritableFileIsReported) {
 }
 
 TEST(Trace, APipeHandedOnCarriesTheText) {
-    testsupport::TraceCapture capture;
+    test_support::TraceCapture capture;
     void* pipe = xdebug_GetPipe();
     ASSERT_NE(pipe, nullptr);
     xdebug_UsePipe(nullptr);

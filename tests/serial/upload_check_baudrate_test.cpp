@@ -6,7 +6,7 @@
 #include "tests/support/scripted_port.h"
 #include "tests/support/trace_capture.h"
 
-using testsupport::ScriptedPort;
+using test_support::ScriptedPort;
 
 namespace {
 
@@ -41,7 +41,7 @@ class UploadCheckBaudrate : public ::testing::Test {
 
 TEST_F(UploadCheckBaudrate, ALoaderAt115200IsFoundWithoutAChange) {
     StartLoader(115200);
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(serial.UploadCheckBaudrate());
     EXPECT_EQ(port.device().Settings().BaudRate, 115200u);
     EXPECT_TRUE(
@@ -58,7 +58,7 @@ TEST_F(UploadCheckBaudrate, ALoaderAt57600IsFoundAtTheThirdFailedRead) {
 
 TEST_F(UploadCheckBaudrate, ALoaderAt9600TakesSixChangesAtLeastASecondApart) {
     StartLoader(9600);
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(serial.UploadCheckBaudrate());
     EXPECT_EQ(port.device().Settings().BaudRate, 9600u);
     std::vector<std::string> expected = {"speed 57600", "speed 56000", "speed 38400",
@@ -92,7 +92,7 @@ TEST_F(UploadCheckBaudrate, AChunkThatDoesNotStartWithNakIsAFailedRead) {
 }
 
 TEST_F(UploadCheckBaudrate, SilenceFailsAfterTenSecondsWithoutAChange) {
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     std::uint64_t start = port.Now();
     EXPECT_FALSE(serial.UploadCheckBaudrate());
     EXPECT_GE(port.Now() - start, 10000u);
@@ -111,7 +111,7 @@ TEST_F(UploadCheckBaudrate, NoiseAtEverySpeedEndsAt9600) {
 TEST_F(UploadCheckBaudrate, ALineSettingThatCannotBeChangedEndsTheCheck) {
     StartLoader(57600);
     port.device().SetFailSettings(false, true);
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(serial.UploadCheckBaudrate());
     EXPECT_TRUE(trace.Contains("CSerial::UploadCheckBaudrate: Error: Could not set comstate!\n"));
     EXPECT_EQ(port.device().Settings().BaudRate, 115200u);

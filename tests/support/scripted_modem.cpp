@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace testsupport {
+namespace test_support {
 namespace {
 
 std::string Upper(std::string text) {
@@ -90,4 +90,4 @@ void ScriptedModem::Respond(const std::string& command) {
     port_.Deliver(raw, answerDelayMs);
 }
 
-}  // namespace testsupport
+}  // namespace test_support

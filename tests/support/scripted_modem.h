@@ -9,7 +9,7 @@
 
 #include "platform/testing/scripted_serial.h"
 
-namespace testsupport {
+namespace test_support {
 
 class ScriptedModem {
   public:
@@ -56,4 +56,4 @@ class ScriptedModem {
     std::map<std::string, std::size_t> served_;
 };
 
-}  // namespace testsupport
+}  // namespace test_support

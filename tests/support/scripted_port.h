@@ -10,7 +10,7 @@
 #include "platform/testing/virtual_clock.h"
 #include "tests/support/scripted_modem.h"
 
-namespace testsupport {
+namespace test_support {
 
 class ScriptedPort {
   public:
@@ -37,4 +37,4 @@ class ScriptedPort {
     ScriptedModem modem_;
 };
 
-}  // namespace testsupport
+}  // namespace test_support

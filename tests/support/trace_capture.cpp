@@ -1,6 +1,6 @@
 #include "tests/support/trace_capture.h"
 
-namespace testsupport {
+namespace test_support {
 
 TraceCapture::TraceCapture() : pipe_{&TraceCapture::Write, this}, previous_(xdebug_GetPipe()) {
     xdebug_UsePipe(&pipe_);
@@ -36,4 +36,4 @@ void TraceCapture::Clear() {
     text_.clear();
 }
 
-}  // namespace testsupport
+}  // namespace test_support

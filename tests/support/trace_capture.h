@@ -6,7 +6,7 @@
 
 #include "serial/trace.h"
 
-namespace testsupport {
+namespace test_support {
 
 class TraceCapture {
   public:
@@ -30,4 +30,4 @@ class TraceCapture {
     std::string text_;
 };
 
-}  // namespace testsupport
+}  // namespace test_support

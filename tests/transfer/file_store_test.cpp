@@ -17,10 +17,10 @@
 #include "transfer/modem_dir.h"
 #include "transfer/shared_access.h"
 
-using testsupport::RandomBytes;
-using testsupport::XModemPackets;
-using testsupport::XModemReceiverPeer;
-using testsupport::XModemSenderPeer;
+using test_support::RandomBytes;
+using test_support::XModemPackets;
+using test_support::XModemReceiverPeer;
+using test_support::XModemSenderPeer;
 
 namespace {
 
@@ -93,17 +93,17 @@ class FileStore : public ::testing::Test {
         }
     }
 
-    testsupport::ScriptedPort port;
+    test_support::ScriptedPort port;
     CSerial serial;
     CXModemTransfer transfer;
-    testsupport::RecordingViews views;
+    test_support::RecordingViews views;
     fs::path dir;
 };
 
 TEST_F(FileStore, TheListingKeepsEachLineUpToItsLineFeed) {
     Listing("line A\r\nline B");
     std::list<std::string> listing{"old"};
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_EQ(GetModemDir(&serial, &listing), 3);
     EXPECT_EQ(listing, (std::list<std::string>{"line A\r", "line B\r", "\r"}));
     EXPECT_FALSE(serial.IsOpen());

@@ -12,7 +12,7 @@
 
 #include "transfer/transfer_dialog.h"
 
-namespace testsupport {
+namespace test_support {
 
 class RecordingView : public TransferProgressView {
   public:
@@ -65,4 +65,4 @@ class RecordingViews : public TransferViewFactory {
     std::vector<std::unique_ptr<RecordingView>> views_;
 };
 
-}  // namespace testsupport
+}  // namespace test_support

@@ -41,7 +41,7 @@ class Dialog : public ::testing::Test {
         return result;
     }
     TransferJob job;
-    testsupport::RecordingView view;
+    test_support::RecordingView view;
 };
 
 TEST_F(Dialog, TheBarFollowsTheCountersAndAZeroTotalNeverDivides) {
@@ -87,7 +87,7 @@ TEST_F(Dialog, TextComesFromTheJobOrTheStringWithTheDisplayName) {
     job = TransferJob{};
     job.modemName = "fw.bin";
     job.displayName = "Firmware 2.1";
-    testsupport::RecordingView second;
+    test_support::RecordingView second;
     {
         TransferDialog dialog(job, second, &HeldWorker);
         dialog.Begin();
@@ -98,7 +98,7 @@ TEST_F(Dialog, TextComesFromTheJobOrTheStringWithTheDisplayName) {
     job = TransferJob{};
     job.text = "Backing up %s";
     job.title = "Backup";
-    testsupport::RecordingView third;
+    test_support::RecordingView third;
     {
         TransferDialog dialog(job, third, &HeldWorker);
         dialog.Begin();
@@ -115,7 +115,7 @@ TEST_F(Dialog, TheModalLoopClosesTheViewWithItsResult) {
 
     job = TransferJob{};
     g_release = true;
-    testsupport::RecordingView calm;
+    test_support::RecordingView calm;
     EXPECT_EQ(RunTransferDialog(job, &calm, &HeldWorker), 1);
     EXPECT_EQ(calm.closedWith, 1);
 }

@@ -11,7 +11,7 @@
 #include "tests/support/scripted_port.h"
 #include "transfer/file_transfer.h"
 
-namespace testsupport {
+namespace test_support {
 
 // A temporary binary file holding content, positioned at its start.
 inline std::FILE* FileWith(const std::string& content) {
@@ -60,4 +60,4 @@ class TransferOnOpenPort : public ::testing::Test {
     std::vector<std::FILE*> files;
 };
 
-}  // namespace testsupport
+}  // namespace test_support

@@ -6,10 +6,10 @@
 #include "tests/transfer/transfer_fixture.h"
 #include "tests/transfer/xmodem_peers.h"
 
-using testsupport::RandomBytes;
-using testsupport::XModemPacket;
-using testsupport::XModemPackets;
-using testsupport::XModemSenderPeer;
+using test_support::RandomBytes;
+using test_support::XModemPacket;
+using test_support::XModemPackets;
+using test_support::XModemSenderPeer;
 
 namespace {
 
@@ -23,7 +23,7 @@ std::string Repeat(const std::string& text, int times) {
     return out;
 }
 
-class XModemDownload : public testsupport::TransferOnOpenPort {
+class XModemDownload : public test_support::TransferOnOpenPort {
   protected:
     void SetUp() override {
         TransferOnOpenPort::SetUp();
@@ -49,9 +49,9 @@ class XModemDownload : public testsupport::TransferOnOpenPort {
 TEST_F(XModemDownload, Receives128ByteBlocksAndKeepsThePadding) {
     const std::string content = RandomBytes(300, 1);
     Sender(XModemPackets(content, 128));
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(Receive(300));
-    EXPECT_EQ(testsupport::ContentOf(file), content + std::string(84, 0x1A));
+    EXPECT_EQ(test_support::ContentOf(file), content + std::string(84, 0x1A));
     EXPECT_EQ(sender->Replies(), NAK + ACK + ACK + ACK + ACK) << "start NAK, 3 blocks, EOT";
     EXPECT_EQ(progress, 300);
     // The first read asks for a 1K packet, the later ones for 132 bytes.
@@ -67,7 +67,7 @@ TEST_F(XModemDownload, A1KFileArrivesPaddedAndTheCounterStopsAtTheListedSize) {
     const std::string content = RandomBytes(1000, 2);
     Sender(XModemPackets(content, 1024));
     EXPECT_TRUE(Receive(1000));
-    EXPECT_EQ(testsupport::ContentOf(file), content + std::string(24, 0x1A));
+    EXPECT_EQ(test_support::ContentOf(file), content + std::string(24, 0x1A));
     EXPECT_EQ(progress, 1000);
 }
 
@@ -77,7 +77,7 @@ TEST_F(XModemDownload, A1KTransferMayEndWithShortBlocks) {
     Sender({XModemPacket(1, content.substr(0, 1024), 1024),
             XModemPacket(2, content.substr(1024), 128)});
     EXPECT_TRUE(Receive(1025));
-    EXPECT_EQ(testsupport::ContentOf(file), content + std::string(127, 0x1A));
+    EXPECT_EQ(test_support::ContentOf(file), content + std::string(127, 0x1A));
 }
 
 TEST_F(XModemDownload, AFirstPacketWithABadChecksumStillFixesTheBlockSize) {
@@ -95,23 +95,23 @@ TEST_F(XModemDownload, AFirstPacketWithABadChecksumStillFixesTheBlockSize) {
         }
         return bytes;
     };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(Receive(4));
     EXPECT_TRUE(trace.Contains("XModemBlock: Check sum mismatch, invalid block.\n"));
     // Once for the STX packet, once for the EOT (a single byte of another kind).
     EXPECT_EQ(trace.Count("XModemBlock: Block size mismatch, cancel block transfer.\n"), 2u);
     EXPECT_EQ(sender->Replies().substr(0, 3), NAK + NAK + NAK);
-    EXPECT_EQ(testsupport::ContentOf(file), std::string("data") + std::string(124, 0x1A));
+    EXPECT_EQ(test_support::ContentOf(file), std::string("data") + std::string(124, 0x1A));
 }
 
 TEST_F(XModemDownload, ARepeatedBlockIsAcknowledgedButWrittenOnce) {
     const std::string content = RandomBytes(128 * 3, 4);
     auto& peer = Sender(XModemPackets(content, 128));
     peer.lostAcks = {1};  // block 2 goes out twice
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(Receive(384));
     EXPECT_EQ(peer.Sends(), 5);
-    EXPECT_EQ(testsupport::ContentOf(file), content);
+    EXPECT_EQ(test_support::ContentOf(file), content);
     EXPECT_EQ(trace.Count("XModemDownload: Acknowledge double sent block.\n"), 1u);
 }
 
@@ -124,13 +124,13 @@ TEST_F(XModemDownload, ABlockNumberThatJumpsAheadIsRerequestedAndNotWritten) {
     };
     EXPECT_TRUE(Receive(384));
     EXPECT_EQ(sender->Replies(), NAK + ACK + NAK + ACK + ACK + ACK);
-    EXPECT_EQ(testsupport::ContentOf(file), content);
+    EXPECT_EQ(test_support::ContentOf(file), content);
 }
 
 TEST_F(XModemDownload, EotAsTheFirstByteGivesAnEmptyFile) {
     Sender({});
     EXPECT_TRUE(Receive(0));
-    EXPECT_EQ(testsupport::ContentOf(file), "");
+    EXPECT_EQ(test_support::ContentOf(file), "");
     EXPECT_EQ(sender->Replies(), NAK + ACK);
 }
 
@@ -138,13 +138,13 @@ TEST_F(XModemDownload, BlockNumbersContinueFrom255To0) {
     const std::string content = RandomBytes(128 * 260, 6);
     Sender(XModemPackets(content, 128));
     EXPECT_TRUE(Receive(static_cast<int>(content.size())));
-    EXPECT_EQ(testsupport::ContentOf(file), content);
+    EXPECT_EQ(test_support::ContentOf(file), content);
 }
 
 TEST_F(XModemDownload, ASilentSenderIsGivenUpAfterTenRerequestsOf102Point8Seconds) {
     auto& peer = Sender({});
     peer.mangle = [](int, std::size_t, const std::string&) { return std::string(); };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     const std::uint64_t start = port.Now();
     EXPECT_FALSE(Receive(100));
     // Start NAK, ten re-requests, the CAN of the error limit, the cancel sequence.
@@ -166,7 +166,7 @@ TEST_F(XModemDownload, OnceTheBlockSizeIs128EachReadWaits13Point2Seconds) {
     EXPECT_FALSE(Receive(256));
     // The first read ends 100 ms after the 132nd byte (1 ms delivery delay).
     EXPECT_EQ(port.Now() - start, 1u + 100u + 11u * 13200u + 10u * 100u);
-    EXPECT_EQ(testsupport::ContentOf(file).size(), 128u) << "the accepted block stays";
+    EXPECT_EQ(test_support::ContentOf(file).size(), 128u) << "the accepted block stays";
 }
 
 TEST_F(XModemDownload, ErrorsInARowAreCountedNotErrorsInAll) {
@@ -178,7 +178,7 @@ TEST_F(XModemDownload, ErrorsInARowAreCountedNotErrorsInAll) {
         return send % 11 == 10 ? bytes : "noise";
     };
     EXPECT_TRUE(Receive(384));
-    EXPECT_EQ(testsupport::ContentOf(file), content);
+    EXPECT_EQ(test_support::ContentOf(file), content);
 }
 
 TEST_F(XModemDownload, CanFromTheSenderEndsTheTransfer) {
@@ -187,12 +187,12 @@ TEST_F(XModemDownload, CanFromTheSenderEndsTheTransfer) {
     peer.mangle = [](int send, std::size_t, const std::string& bytes) {
         return send == 2 ? CAN : bytes;
     };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(Receive(512));
     EXPECT_EQ(cancel, 1);
     EXPECT_EQ(sender->Replies(), NAK + ACK + ACK + Repeat(CAN, 10));
     EXPECT_TRUE(trace.Contains("XModemDownload: XModem file transfer canceled.\n"));
-    EXPECT_EQ(testsupport::ContentOf(file).size(), 256u);
+    EXPECT_EQ(test_support::ContentOf(file).size(), 256u);
 }
 
 TEST_F(XModemDownload, ACancelByTheCallerEndsTheTransferAfterTheCurrentStep) {
@@ -203,10 +203,10 @@ TEST_F(XModemDownload, ACancelByTheCallerEndsTheTransferAfterTheCurrentStep) {
         }
         return bytes;
     };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(Receive(512));
     EXPECT_EQ(sender->Replies(), NAK + ACK + Repeat(CAN, 10));
-    EXPECT_EQ(testsupport::ContentOf(file).size(), 128u) << "the partial file stays";
+    EXPECT_EQ(test_support::ContentOf(file).size(), 128u) << "the partial file stays";
     EXPECT_TRUE(trace.Contains("The upload process was canceled.\n"));
 }
 
@@ -216,7 +216,7 @@ TEST_F(XModemDownload, AFullDiskEndsTheTransferWithCanInsteadOfAck) {
     ASSERT_NE(full, nullptr);
     std::setvbuf(full, nullptr, _IONBF, 0);
     Sender(XModemPackets(RandomBytes(128 * 4, 11), 128));
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(transfer.XModemDownload(full, &progress, 512, &cancel));
     EXPECT_EQ(sender->Replies(), NAK + ACK + Repeat(CAN, 10)) << "block 2 is not acknowledged";
     EXPECT_EQ(progress, 128);

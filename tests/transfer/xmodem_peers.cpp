@@ -2,7 +2,7 @@
 
 #include <random>
 
-namespace testsupport {
+namespace test_support {
 namespace {
 
 constexpr char SOH = 0x01, STX = 0x02, EOT = 0x04, ACK = 0x06, NAK = 0x15, CAN = 0x18;
@@ -139,4 +139,4 @@ void XModemSenderPeer::Feed(const std::string& bytes) {
     }
 }
 
-}  // namespace testsupport
+}  // namespace test_support

@@ -11,7 +11,7 @@
 
 #include "platform/testing/scripted_serial.h"
 
-namespace testsupport {
+namespace test_support {
 
 // A checksum packet: header, number, complement, data padded with 0x1A to
 // size, checksum.
@@ -104,4 +104,4 @@ class XModemSenderPeer {
     int sends_ = 0;
 };
 
-}  // namespace testsupport
+}  // namespace test_support

@@ -7,22 +7,22 @@
 #include "tests/transfer/xmodem_peers.h"
 #include "transfer/xmodem.h"
 
-using testsupport::RandomBytes;
-using testsupport::XModemPacket;
-using testsupport::XModemReceiverPeer;
+using test_support::RandomBytes;
+using test_support::XModemPacket;
+using test_support::XModemReceiverPeer;
 
 namespace {
 
 const std::string ACK(1, 0x06), NAK(1, 0x15), CAN(1, 0x18), EOT(1, 0x04);
 
-class XModemUpload : public testsupport::TransferOnOpenPort {
+class XModemUpload : public test_support::TransferOnOpenPort {
   protected:
     void SetUp() override {
         TransferOnOpenPort::SetUp();
         peer.Listen();
     }
     bool Send(const std::string& content, bool allow1K, const char* cancel = nullptr) {
-        return transfer.XModemUpload(Keep(testsupport::FileWith(content)), &progress, allow1K,
+        return transfer.XModemUpload(Keep(test_support::FileWith(content)), &progress, allow1K,
                                      cancel);
     }
     XModemReceiverPeer peer{port.device()};
@@ -83,7 +83,7 @@ TEST_F(XModemUpload, FallsBackTo128ByteBlocksAfterTheSixthNakToTheFirst1KBlock) 
         highest = std::max(highest, progress);
         peer.Feed(bytes);
     });
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(Send(file, true));
 
     std::string expected;
@@ -146,7 +146,7 @@ TEST_F(XModemUpload, EotIsRepeatedUntilAcknowledged) {
     XModemReceiverPeer mute(port.device());
     mute.Listen();
     mute.onEot = [](int) { return std::string(); };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     const std::uint64_t start = port.Now();
     EXPECT_FALSE(Send("", false));
     EXPECT_EQ(mute.EotCount(), 6);
@@ -159,7 +159,7 @@ TEST_F(XModemUpload, CanFromTheReceiverEndsTheTransferWithoutACanOfOurOwn) {
     peer.onPacket = [](const XModemReceiverPeer::Packet& packet, std::size_t) {
         return packet.number == 2 ? CAN : ACK;
     };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(Send(RandomBytes(1000, 7), false));
     EXPECT_EQ(peer.Packets().size(), 2u) << "block 2 is not repeated after the CAN";
     EXPECT_EQ(peer.CanCount(), 0);
@@ -175,7 +175,7 @@ TEST_F(XModemUpload, CancelSendsTenCanBytesAfterTheCurrentBlock) {
         }
         return ACK;
     };
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     const std::uint64_t start = port.Now();
     EXPECT_FALSE(Send(RandomBytes(2000, 8), false, &cancel));
     EXPECT_EQ(peer.Packets().size(), 3u);
@@ -211,7 +211,7 @@ TEST_F(XModemUpload, BlockNumbersWrapFrom255To0) {
 
 TEST_F(XModemUpload, AStalledLineEndsTheTransferAtOnce) {
     port.device().SetWritesBlocked(true);
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     const std::uint64_t start = port.Now();
     EXPECT_FALSE(Send(RandomBytes(500, 10), true));
     EXPECT_TRUE(trace.Contains("WriteClustered: ... wrong data size, now aborting.\n"));
@@ -228,7 +228,7 @@ TEST_F(XModemUpload, AReadErrorIsNotTheEndOfTheFile) {
     std::FILE* file = Keep(platform::testing::OpenFailingReadStream(head));
     ASSERT_NE(file, nullptr);
     std::setvbuf(file, nullptr, _IONBF, 0);
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_FALSE(transfer.XModemUpload(file, &progress, false, nullptr));
     EXPECT_EQ(peer.EotCount(), 0);
     EXPECT_EQ(peer.CanCount(), 10) << "the receiver is told to stop";
@@ -237,7 +237,7 @@ TEST_F(XModemUpload, AReadErrorIsNotTheEndOfTheFile) {
 }
 
 TEST_F(XModemUpload, TracesTheWayOfOneBlock) {
-    testsupport::TraceCapture trace;
+    test_support::TraceCapture trace;
     EXPECT_TRUE(Send("hello", false));
     const std::string text = trace.Text();
     for (const char* line :

@@ -1,0 +1,26 @@
+// Where the program lives, the current directory and the temporary
+// directory: the file-system facts the wizard needs from the system.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Separator between the directories of a path on this system.
+#if defined(_WIN32)
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// Directory of the running program, absolute and without a trailing
+// separator; empty when the system cannot tell.
+std::string ProgramDirectory();
+
+// Makes dir the process's current directory; false when that fails.
+bool SetCurrentDirectory(const std::string& dir);
+
+// The directory for temporary files, without a trailing separator.
+std::string TempDirectory();
+
+}  // namespace platform

@@ -1,0 +1,345 @@
+// Child processes with posix_spawn: no code runs between fork and exec in
+// this process, signal mask and dispositions are reset for the child, and
+// every pipe end is close-on-exec so no other child inherits it.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "platform/clock.h"
+#include "platform/process.h"
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+// How often a wait looks at the child's state while its pipes are quiet.
+constexpr DWORD kReapPollMs = 20;
+
+DWORD Remaining(DWORD start, DWORD limit) {
+    if (limit == MAXDWORD) {
+        return MAXDWORD;
+    }
+    DWORD elapsed = GetTickCount() - start;
+    return elapsed >= limit ? 0 : limit - elapsed;
+}
+
+std::vector<std::string> BuildEnvironment(const EnvironmentAdditions& extra) {
+    std::map<std::string, std::string> added;
+    for (const auto& [name, value] : extra) {
+        added[name] = value;
+    }
+    std::vector<std::string> env;
+    for (char** e = environ; e != nullptr && *e != nullptr; ++e) {
+        std::string entry = *e;
+        std::string name = entry.substr(0, entry.find('='));
+        if (added.count(name) == 0) {
+            env.push_back(entry);
+        }
+    }
+    for (const auto& [name, value] : added) {
+        env.push_back(name + "=" + value);
+    }
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) {
+        pointers.push_back(s.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Reads what fd holds into out. Returns false at end of file or error.
+bool Drain(int fd, std::string& out, bool* gotData) {
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, static_cast<std::size_t>(n));
+            *gotData = true;
+            continue;
+        }
+        if (n == 0) {
+            return false;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        return errno == EAGAIN;
+    }
+}
+
+}  // namespace
+
+Process::Process() = default;
+
+Process::~Process() {
+    if (Started() && !reaped_) {
+        Stop(2000);
+    }
+    ClosePipes();
+}
+
+bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAdditions& extraEnv,
+                    ProcessOutput output, std::string* error) {
+    if (Started()) {
+        *error = "process already started";
+        return false;
+    }
+    if (argv.empty() || argv[0].empty()) {
+        *error = "no program given";
+        return false;
+    }
+    int outPipe[2] = {-1, -1};
+    int errPipe[2] = {-1, -1};
+    if (output == ProcessOutput::kCapture) {
+        if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
+            *error = std::string("pipe: ") + std::strerror(errno);
+            for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
+                if (fd >= 0) {
+                    ::close(fd);
+                }
+            }
+            return false;
+        }
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (output == ProcessOutput::kCapture) {
+        posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    }
+    // Descriptors some library opened without close-on-exec stay here too.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<std::string> args = argv;
+    std::vector<std::string> env = BuildEnvironment(extraEnv);
+    std::vector<char*> argp = Pointers(args);
+    std::vector<char*> envp = Pointers(env);
+    pid_t pid = -1;
+    int rc = posix_spawnp(&pid, args[0].c_str(), &actions, &attr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+
+    if (output == ProcessOutput::kCapture) {
+        ::close(outPipe[1]);
+        ::close(errPipe[1]);
+    }
+    if (rc != 0) {
+        *error = "cannot run " + argv[0] + ": " + std::strerror(rc);
+        if (output == ProcessOutput::kCapture) {
+            ::close(outPipe[0]);
+            ::close(errPipe[0]);
+        }
+        return false;
+    }
+    pid_ = pid;
+    reaped_ = false;
+    exitCode_ = -1;
+    termSignal_ = 0;
+    if (output == ProcessOutput::kCapture) {
+        outFd_ = outPipe[0];
+        errFd_ = errPipe[0];
+        fcntl(outFd_, F_SETFL, fcntl(outFd_, F_GETFL) | O_NONBLOCK);
+        fcntl(errFd_, F_SETFL, fcntl(errFd_, F_GETFL) | O_NONBLOCK);
+    }
+    return true;
+}
+
+bool Process::Running() {
+    if (!Started() || reaped_) {
+        return false;
+    }
+    return !Reap(false);
+}
+
+bool Process::Reap(bool block) {
+    if (reaped_) {
+        return true;
+    }
+    int status = 0;
+    for (;;) {
+        pid_t r = waitpid(pid_, &status, block ? 0 : WNOHANG);
+        if (r == pid_) {
+            break;
+        }
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r < 0) {
+            // Somebody else reaped it (a SIGCHLD handler set to ignore).
+            reaped_ = true;
+            exitCode_ = 255;
+            return true;
+        }
+        return false;
+    }
+    reaped_ = true;
+    if (WIFEXITED(status)) {
+        exitCode_ = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        termSignal_ = WTERMSIG(status);
+        exitCode_ = 128 + termSignal_;
+    }
+    return true;
+}
+
+bool Process::Pump(DWORD timeoutMs) {
+    pollfd fds[2];
+    nfds_t count = 0;
+    if (outFd_ >= 0) {
+        fds[count++] = {outFd_, POLLIN, 0};
+    }
+    if (errFd_ >= 0) {
+        fds[count++] = {errFd_, POLLIN, 0};
+    }
+    if (count == 0) {
+        if (timeoutMs > 0) {
+            Sleep(std::min(timeoutMs, kReapPollMs));
+        }
+        return false;
+    }
+    int r = poll(fds, count, static_cast<int>(std::min<DWORD>(timeoutMs, 0x7FFFFFFF)));
+    if (r <= 0) {
+        return false;
+    }
+    bool progress = false;
+    if (outFd_ >= 0 && !Drain(outFd_, out_, &progress)) {
+        ::close(outFd_);
+        outFd_ = -1;
+        progress = true;
+    }
+    if (errFd_ >= 0 && !Drain(errFd_, err_, &progress)) {
+        ::close(errFd_);
+        errFd_ = -1;
+        progress = true;
+    }
+    return progress;
+}
+
+bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::size_t end = out_.find('\n', lineCursor_);
+        if (end != std::string::npos) {
+            std::string text = out_.substr(lineCursor_, end - lineCursor_);
+            if (!text.empty() && text.back() == '\r') {
+                text.pop_back();
+            }
+            lineCursor_ = end + 1;
+            *line = text;
+            return true;
+        }
+        if (outFd_ < 0) {
+            if (lineCursor_ < out_.size()) {
+                *line = out_.substr(lineCursor_);
+                lineCursor_ = out_.size();
+                return true;
+            }
+            return false;
+        }
+        DWORD left = Remaining(start, timeoutMs);
+        if (left == 0) {
+            return false;
+        }
+        Pump(left);
+    }
+}
+
+bool Process::Wait(DWORD timeoutMs) {
+    if (!Started()) {
+        return false;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (Reap(false)) {
+            // Whatever the child wrote before it ended is in the pipes now.
+            // A grandchild may hold them open: take what is there, no more.
+            for (int round = 0; round < 64 && Pump(0); ++round) {
+            }
+            ClosePipes();
+            return true;
+        }
+        DWORD left = Remaining(start, timeoutMs);
+        if (left == 0) {
+            return false;
+        }
+        Pump(std::min(left, kReapPollMs));
+    }
+}
+
+bool Process::Signal(int signalNumber) {
+    if (!Started() || reaped_) {
+        return false;
+    }
+    return ::kill(pid_, signalNumber) == 0;
+}
+
+int Process::Stop(DWORD graceMs) {
+    if (!Started()) {
+        return -1;
+    }
+    if (!reaped_) {
+        Signal(SIGTERM);
+        if (!Wait(graceMs)) {
+            Signal(SIGKILL);
+            Reap(true);
+            ClosePipes();
+        }
+    }
+    return exitCode_;
+}
+
+void Process::ClosePipes() {
+    if (outFd_ >= 0) {
+        ::close(outFd_);
+        outFd_ = -1;
+    }
+    if (errFd_ >= 0) {
+        ::close(errFd_);
+        errFd_ = -1;
+    }
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, DWORD timeoutMs,
+                         const EnvironmentAdditions& extraEnv) {
+    ProcessResult result;
+    Process process;
+    if (!process.Start(argv, extraEnv, ProcessOutput::kCapture, &result.startError)) {
+        return result;
+    }
+    result.started = true;
+    if (!process.Wait(timeoutMs)) {
+        result.timedOut = true;
+        process.Stop(1000);
+    }
+    result.exitCode = process.ExitCode();
+    result.stdoutText = process.Stdout();
+    result.stderrText = process.Stderr();
+    return result;
+}
+
+}  // namespace platform

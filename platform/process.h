@@ -1,0 +1,100 @@
+// Child processes for tests and tools: start a program, talk to its output,
+// wait for it with a time limit, stop it. A Process never leaves a zombie or
+// an open descriptor behind: its destructor stops and reaps a child that is
+// still running.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace platform {
+
+using EnvironmentAdditions = std::vector<std::pair<std::string, std::string>>;
+
+enum class ProcessOutput {
+    kCapture,  // stdout and stderr go to pipes that this object reads
+    kInherit,  // the child writes where this process writes
+};
+
+class Process {
+  public:
+    Process();
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts argv[0] (searched in PATH when it has no slash) with argv.
+    // extraEnv is added to this process's environment, replacing variables
+    // of the same name. Standard input is /dev/null. On failure returns false
+    // with the reason in *error (a program that cannot be executed fails
+    // here, not later).
+    bool Start(const std::vector<std::string>& argv, const EnvironmentAdditions& extraEnv,
+               ProcessOutput output, std::string* error);
+
+    int Pid() const { return pid_; }
+    bool Started() const { return pid_ > 0; }
+    // True until the child has exited and been reaped.
+    bool Running();
+
+    // The next line of standard output, without its line end (LF or CR LF).
+    // False when no complete line came within timeoutMs; a last line without
+    // line end is returned once the output has ended.
+    bool ReadLine(std::string* line, DWORD timeoutMs);
+
+    // Waits until the child exits. True when it did within timeoutMs. The
+    // captured output is complete afterwards (as far as the child wrote it).
+    bool Wait(DWORD timeoutMs);
+
+    // Sends SIGTERM, waits up to graceMs, then SIGKILL. Returns the exit code.
+    int Stop(DWORD graceMs = 3000);
+
+    // Sends a signal to the child, if it still runs.
+    bool Signal(int signalNumber);
+
+    // Exit status once reaped: the exit code, or 128 + the signal number for
+    // a child killed by a signal. -1 while running.
+    int ExitCode() const { return exitCode_; }
+    bool KilledBySignal() const { return termSignal_ != 0; }
+    int TermSignal() const { return termSignal_; }
+
+    // Everything captured so far (ReadLine does not consume from these).
+    const std::string& Stdout() const { return out_; }
+    const std::string& Stderr() const { return err_; }
+
+  private:
+    // Moves what the pipes hold into the buffers, waiting up to timeoutMs
+    // for the first data. Returns true when anything was read or a pipe
+    // reached its end.
+    bool Pump(DWORD timeoutMs);
+    bool Reap(bool block);
+    void ClosePipes();
+
+    int pid_ = -1;
+    int outFd_ = -1;
+    int errFd_ = -1;
+    bool reaped_ = false;
+    int exitCode_ = -1;
+    int termSignal_ = 0;
+    std::string out_;
+    std::string err_;
+    std::size_t lineCursor_ = 0;
+};
+
+struct ProcessResult {
+    bool started = false;
+    std::string startError;
+    int exitCode = -1;  // as Process::ExitCode
+    std::string stdoutText;
+    std::string stderrText;
+    bool timedOut = false;  // the child was stopped because the time ran out
+};
+
+// Runs argv to its end with captured output. A child still running after
+// timeoutMs is stopped (SIGTERM, then SIGKILL) and timedOut is set.
+ProcessResult RunProcess(const std::vector<std::string>& argv, DWORD timeoutMs,
+                         const EnvironmentAdditions& extraEnv = {});
+
+}  // namespace platform

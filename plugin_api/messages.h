@@ -1,0 +1,16 @@
+// The message numbers that travel between the pages, the worker and the
+// plug-ins. The numbers are fixed: separately built plug-ins send them.
+#pragma once
+
+#include "platform/types.h"
+
+constexpr UINT WM_WIZ_SEARCH = 1026;        // page -> worker: run the modem search
+constexpr UINT WM_WIZ_UPDATE = 1027;        // page -> worker: run the update
+constexpr UINT WM_WIZ_SETPROGRESS = 1074;   // to the update page: wParam = bar position
+constexpr UINT WM_WIZ_SEARCHPORT = 1075;    // worker -> search page: lParam = port line text
+constexpr UINT WM_WIZ_SEARCHSTATUS = 1076;  // worker -> search page: lParam = status text
+constexpr UINT WM_WIZ_WORKER = 1077;        // worker -> page: lParam 1 = message taken, 0 = ended
+constexpr UINT WM_WIZ_FOUND = 1078;         // worker -> search page: suitable modem found
+constexpr UINT WM_WIZ_NOTFOUND = 1080;      // worker -> search page: none found
+constexpr UINT WM_WIZ_STEP = 1081;          // wParam = step, lParam 1 = highlight, 0 = un-highlight
+constexpr UINT WM_WIZ_FATAL = 1082;         // lParam = error text; the page ends the process

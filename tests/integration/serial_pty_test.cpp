@@ -1,0 +1,128 @@
+// The serial line and AT engine over a real pseudo-terminal against the
+// modem simulator, in real time, and wizard-cli as a user runs it.
+#include <gtest/gtest.h>
+
+#include "platform/process.h"
+#include "platform/serial_port.h"
+#include "serial/identify.h"
+#include "serial/serial.h"
+#include "tests/support/cli_runner.h"
+#include "tests/support/modemsim_process.h"
+
+using test_support::ModemSim;
+using test_support::ProgramPath;
+
+namespace {
+
+using test_support::CliResult;
+CliResult Cli(const std::vector<std::string>& args) {
+    return test_support::RunCli(args, 20000);
+}
+
+TEST(SerialPty, IdentifyPrintsModelAndInformationPages) {
+    ModemSim sim({"--model", "ORVA 56K Serial", "--version", "2.17"});
+    CliResult r = Cli({"identify", "--port", sim.PortPath()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Model: ORVA 56K Serial\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ATI3:  ORVA 56K Serial Firmware 2.17"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ATI5:  "), std::string::npos);
+    EXPECT_GE(sim.CountLog("at AT&F"), 1);
+}
+
+TEST(SerialPty, EchoOffNeedsIgnoreEcho) {
+    ModemSim sim({"--echo", "off"});
+    CliResult ignoring = Cli({"at", "--port", sim.PortPath(), "--ignore-echo", "ATI6"});
+    EXPECT_EQ(ignoring.exitCode, 0) << ignoring.err;
+    EXPECT_EQ(ignoring.out, "ORVA 56K Serial\n\nOK\n");
+    // Identification always writes in one piece, so it works without echo.
+    CliResult identify = Cli({"identify", "--port", sim.PortPath()});
+    EXPECT_EQ(identify.exitCode, 0) << identify.err;
+    // Without --ignore-echo every echo check fails.
+    CliResult plain = Cli({"at", "--port", sim.PortPath(), "AT"});
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_EQ(plain.out, "");
+}
+
+TEST(SerialPty, ModelFallsBackToGmm9AndLosesItsQuotes) {
+    ModemSim sim({"--gmm-error", "--gmm-quoted", "--model", "Varrona \"OK\" Box"});
+    CSerial port;
+    port.SetPortName(sim.PortPath());
+    ASSERT_TRUE(port.Open());
+    std::string model;
+    ASSERT_TRUE(IdentifyModem(&port, nullptr, &model, nullptr, nullptr));
+    EXPECT_EQ(model, "Varrona \"OK\" Box");
+    EXPECT_GE(sim.CountLog("at AT+GMM9"), 1);
+}
+
+TEST(SerialPty, AnUnknownCommandEndsWithErrorAndExitCodeOne) {
+    ModemSim sim({});
+    CliResult r = Cli({"at", "--port", sim.PortPath(), "AT+NOSUCH"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "ERROR\n");
+    EXPECT_NE(r.err.find("did not end with OK"), std::string::npos);
+}
+
+class SpeedCheck : public ::testing::TestWithParam<DWORD> {};
+
+TEST_P(SpeedCheck, FindsTheLoaderAtItsSpeed) {
+    const DWORD speed = GetParam();
+    ModemSim sim({"--loader", "--loader-baud", std::to_string(speed), "--nak-interval", "150"});
+    CSerial port;
+    port.SetPortName(sim.PortPath());
+    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.UploadCheckBaudrate());
+    DCB dcb{};
+    ASSERT_TRUE(platform::GetCommState(port.Handle(), &dcb));
+    EXPECT_EQ(dcb.BaudRate, speed);
+    // The simulator sees the host at the loader's speed now.
+    EXPECT_TRUE(sim.WaitForLog("loader-nak-start", 1000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Loader, SpeedCheck, ::testing::Values(115200u, 57600u, 9600u));
+
+TEST(SerialPty, ABusyPortFailsToOpenWithAClearMessage) {
+    ModemSim sim({});
+    CSerial holder;
+    holder.SetPortName(sim.PortPath());
+    ASSERT_TRUE(holder.Open());
+    CliResult r = Cli({"identify", "--port", sim.PortPath()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "wizard-cli: cannot open port " + sim.PortPath() +
+                         ": the port is in use by another program\n");
+    holder.Close();
+    r = Cli({"identify", "--port", sim.PortPath()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST(SerialPty, APortHeldByAnotherProcessCannotBeOpenedHere) {
+    ModemSim sim({"--silent"});
+    platform::Process other;
+    std::string error;
+    ASSERT_TRUE(other.Start(
+        {ProgramPath("wizard-cli"), "at", "--port", sim.PortPath(), "--ignore-echo", "AT"}, {},
+        platform::ProcessOutput::kCapture, &error))
+        << error;
+    // Its command reaching the modem proves the other process holds the port.
+    ASSERT_TRUE(sim.WaitForLog("at AT", 5000));
+    CSerial probe;
+    probe.SetPortName(sim.PortPath());
+    EXPECT_FALSE(probe.Open());
+    EXPECT_EQ(platform::ErrorText(platform::GetLastError()),
+              "the port is in use by another program");
+    EXPECT_TRUE(other.Wait(10000));
+    EXPECT_EQ(other.ExitCode(), 1) << "a silent modem gives no OK";
+    EXPECT_TRUE(probe.Open()) << "free again once the other process has ended";
+}
+
+TEST(SerialPty, MissingPortsAndBadArgumentsAreExplained) {
+    CliResult r = Cli({"identify", "--port", "/dev/no-such-modem"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "wizard-cli: cannot open port /dev/no-such-modem: no such port\n");
+    r = Cli({"at", "AT"});
+    EXPECT_EQ(r.exitCode, 2);
+    r = Cli({"frobnicate"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("unknown command"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// Injected faults: each one must show on the wire, and the transfer after
+// it must still deliver the right bytes.
+#include <gtest/gtest.h>
+
+#include "raw_port.h"
+#include "sim_helpers.h"
+#include "test_xmodem.h"
+#include "tests/support/modemsim_process.h"
+#include "tests/support/temp_dir.h"
+
+namespace modemsim_test {
+namespace {
+
+using test_support::ModemSim;
+using test_support::TempDir;
+
+class ModemSimFaults : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        store_.Write("a.dat", RandomBytes(600, 21));
+        store_.Write("b.dat", RandomBytes(400, 22));
+    }
+
+    void Start(std::vector<std::string> options) {
+        options.insert(options.begin(), {"--store", store_.Path()});
+        sim_.Start(options);
+        ASSERT_TRUE(port_.Open(sim_.PortPath()));
+    }
+
+    ReceiveReport Download(const std::string& name) {
+        const std::string command = "AT$JDNL=\"" + name + "\"";
+        port_.Write(command + "\r");
+        EXPECT_EQ(port_.ReadUntil("\r", 3000), command + "\r");
+        return XModemReceive(port_);
+    }
+
+    SendReport Upload(const std::string& name, const std::string& data) {
+        const std::string command = "AT$JUPL=\"" + name + "\",1,";
+        port_.Write(command + "\r");
+        EXPECT_EQ(port_.ReadUntil("\r", 3000), command + "\r");
+        return XModemSend(port_, data, SendPlan{});
+    }
+
+    TempDir store_;
+    ModemSim sim_;
+    RawPort port_;
+};
+
+TEST_F(ModemSimFaults, CorruptBlockIsSentAgainIntact) {
+    Start({"--fault-corrupt-block", "2"});
+    ReceiveReport report = Download("a.dat");
+    ASSERT_TRUE(report.ok) << report.failure;
+    EXPECT_EQ(report.badPackets, 1);
+    EXPECT_TRUE(SameBytes(report.data, Padded(store_.Read("a.dat"), 128)));
+    EXPECT_EQ(port_.ReadUntil("OK\r\n", 3000), "\r\nOK\r\n");
+}
+
+TEST_F(ModemSimFaults, CorruptBlockSeveralTimes) {
+    Start({"--fault-corrupt-block", "3:3"});
+    ReceiveReport report = Download("a.dat");
+    ASSERT_TRUE(report.ok) << report.failure;
+    EXPECT_EQ(report.badPackets, 3);
+    EXPECT_TRUE(SameBytes(report.data, Padded(store_.Read("a.dat"), 128)));
+}
+
+TEST_F(ModemSimFaults, FaultStrikesOnlyTheNextTransfer) {
+    Start({"--fault-corrupt-block", "1"});
+    ReceiveReport first = Download("b.dat");
+    ASSERT_TRUE(first.ok) << first.failure;
+    EXPECT_EQ(first.badPackets, 1);
+    port_.ReadUntil("OK\r\n", 3000);
+    ReceiveReport second = Download("b.dat");
+    ASSERT_TRUE(second.ok) << second.failure;
+    EXPECT_EQ(second.badPackets, 0);
+}
+
+TEST_F(ModemSimFaults, FaultFileLeavesOtherFilesAlone) {
+    Start({"--fault-corrupt-block", "1", "--fault-file", "b.dat"});
+    ReceiveReport other = Download("a.dat");
+    ASSERT_TRUE(other.ok) << other.failure;
+    EXPECT_EQ(other.badPackets, 0);
+    port_.ReadUntil("OK\r\n", 3000);
+    ReceiveReport target = Download("b.dat");
+    ASSERT_TRUE(target.ok) << target.failure;
+    EXPECT_EQ(target.badPackets, 1);
+}
+
+TEST_F(ModemSimFaults, RefusedBlockOnUploadIsStoredOnce) {
+    Start({"--fault-nak-block", "2:2"});
+    const std::string data = RandomBytes(500, 5);
+    SendReport report = Upload("up.dat", data);
+    ASSERT_TRUE(report.ok) << report.failure;
+    EXPECT_EQ(report.naksPerBlock[2], 2);
+    EXPECT_EQ(report.naks, 2);
+    EXPECT_EQ(port_.ReadUntil("OK\r\n", 3000), "\r\nOK\r\n");
+    EXPECT_TRUE(SameBytes(store_.Read("up.dat"), Padded(data, 128)));
+}
+
+TEST_F(ModemSimFaults, CancelDuringDownload) {
+    Start({"--fault-can-at-block", "3"});
+    ReceiveReport report = Download("a.dat");
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.blocks, 2);
+    EXPECT_NE(port_.ReadUntil("ERROR\r\n", 5000).find("\r\nERROR\r\n"), std::string::npos);
+    EXPECT_NE(port_.Command("AT").find("\r\nOK\r\n"), std::string::npos);
+}
+
+TEST_F(ModemSimFaults, CancelDuringUploadStoresNothing) {
+    Start({"--fault-can-at-block", "2"});
+    SendReport report = Upload("up.dat", RandomBytes(500, 6));
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_NE(port_.ReadUntil("ERROR\r\n", 5000).find("\r\nERROR\r\n"), std::string::npos);
+    EXPECT_FALSE(store_.Exists("up.dat"));
+    EXPECT_FALSE(store_.Exists(".modemsim-upload.tmp"));
+}
+
+TEST_F(ModemSimFaults, SilentFromABlockOn) {
+    Start({"--fault-silent-at-block", "2", "--echo", "off"});
+    port_.Write("AT$JDNL=\"a.dat\"\r");
+    port_.Write("\x15");
+    std::string first;
+    for (int i = 0; i < 132; ++i) {
+        int b = port_.ReadByte(3000);
+        ASSERT_GE(b, 0) << "block 1 incomplete after " << i << " bytes";
+        first += static_cast<char>(b);
+    }
+    EXPECT_EQ(first, Packet(1, store_.Read("a.dat"), 128));
+    port_.Write("\x06");
+    ASSERT_TRUE(sim_.WaitForLog("fault silent from block 2", 3000));
+    port_.Write("\x15");  // asking again changes nothing
+    EXPECT_EQ(port_.ReadFor(500), "");
+}
+
+TEST_F(ModemSimFaults, ListingWithoutItsOk) {
+    Start({"--fault-listing-timeout", "--echo", "off"});
+    port_.Write("AT$JDIR\r");
+    std::string answer = port_.ReadUntil("b.dat,1,,0,0,400\r\n", 3000);
+    EXPECT_EQ(answer, "\r\na.dat,1,,0,0,600\r\nb.dat,1,,0,0,400\r\n");
+    EXPECT_EQ(port_.ReadFor(300), "");
+}
+
+TEST_F(ModemSimFaults, NoNakMeansNoTransferAndNothingStored) {
+    Start({"--fault-no-nak-file", "quiet.dat", "--echo", "off"});
+    port_.Write("AT$JUPL=\"quiet.dat\",1,\r");
+    ASSERT_TRUE(sim_.WaitForLog("fault no NAK for quiet.dat", 3000));
+    EXPECT_EQ(port_.ReadFor(700), "");
+    EXPECT_FALSE(store_.Exists("quiet.dat"));
+    EXPECT_EQ(port_.Command("AT"), "\r\nOK\r\n");
+}
+
+TEST_F(ModemSimFaults, FirmwareOnlyFaultsSpareStoredFiles) {
+    Start({"--fault-firmware", "--fault-nak-block", "1"});
+    SendReport stored = Upload("up.dat", RandomBytes(200, 7));
+    ASSERT_TRUE(stored.ok) << stored.failure;
+    EXPECT_EQ(stored.naks, 0);
+    port_.ReadUntil("OK\r\n", 3000);
+    port_.Write("AT$UPLOAD\r");
+    port_.ReadUntil("\r", 3000);
+    SendReport firmware = XModemSend(port_, MakeFirmware(300, "1.01"), SendPlan{});
+    ASSERT_TRUE(firmware.ok) << firmware.failure;
+    EXPECT_EQ(firmware.naksPerBlock[1], 1);
+}
+
+}  // namespace
+}  // namespace modemsim_test

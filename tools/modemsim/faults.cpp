@@ -1,0 +1,55 @@
+#include "tools/modemsim/faults.h"
+
+namespace modemsim {
+
+Faults::Faults(const Options& options)
+    : corrupt_(options.corruptBlock),
+      nak_(options.nakBlock),
+      canAt_(options.canAtBlock),
+      silentAt_(options.silentAtBlock),
+      file_(options.faultFile),
+      firmwareOnly_(options.faultFirmware),
+      listingTimeout_(options.listingTimeout),
+      jfclrErrors_(options.jfclrErrors),
+      noNakFile_(options.noNakFile) {}
+
+bool Faults::Applies(TransferKind kind, const std::string& fileName) const {
+    if (!file_.empty()) {
+        return kind == TransferKind::kStoredFile && fileName == file_;
+    }
+    if (firmwareOnly_) {
+        return kind == TransferKind::kFirmware;
+    }
+    return true;
+}
+
+TransferFaults Faults::ForTransfer(TransferKind kind, Direction direction,
+                                   const std::string& fileName) {
+    TransferFaults faults;
+    if (!Applies(kind, fileName)) {
+        return faults;
+    }
+    if (direction == Direction::kSend && corrupt_.block != 0) {
+        faults.corrupt = corrupt_;
+        corrupt_ = BlockFault{};
+    }
+    if (direction == Direction::kReceive && nak_.block != 0) {
+        faults.nak = nak_;
+        nak_ = BlockFault{};
+    }
+    faults.canAt = canAt_;
+    canAt_ = 0;
+    faults.silentAt = silentAt_;
+    silentAt_ = 0;
+    return faults;
+}
+
+bool Faults::TakeJfclrError() {
+    if (jfclrErrors_ <= 0) {
+        return false;
+    }
+    --jfclrErrors_;
+    return true;
+}
+
+}  // namespace modemsim

@@ -1,0 +1,51 @@
+// Injected faults: which transfer gets which fault, and how many times.
+#pragma once
+
+#include <string>
+
+#include "tools/modemsim/options.h"
+
+namespace modemsim {
+
+enum class TransferKind { kFirmware, kStoredFile };  // the flash loader counts as firmware
+enum class Direction { kSend, kReceive };
+
+// The faults one transfer is to commit. Block numbers count the blocks of
+// that transfer from 1; counts are used up by the transfer.
+struct TransferFaults {
+    BlockFault corrupt;  // sender: bad checksum
+    BlockFault nak;      // receiver: refuse a good block
+    int canAt = 0;
+    int silentAt = 0;
+};
+
+class Faults {
+  public:
+    explicit Faults(const Options& options);
+
+    // Hands the faults that apply to this transfer over to it. Each fault
+    // strikes one transfer only: the next one it applies to.
+    TransferFaults ForTransfer(TransferKind kind, Direction direction, const std::string& fileName);
+
+    bool ListingTimeout() const { return listingTimeout_; }
+    // True for each of the first --fault-jfclr-errors requests.
+    bool TakeJfclrError();
+    bool NoNak(const std::string& fileName) const {
+        return !noNakFile_.empty() && fileName == noNakFile_;
+    }
+
+  private:
+    bool Applies(TransferKind kind, const std::string& fileName) const;
+
+    BlockFault corrupt_;
+    BlockFault nak_;
+    int canAt_;
+    int silentAt_;
+    std::string file_;
+    bool firmwareOnly_;
+    bool listingTimeout_;
+    int jfclrErrors_;
+    std::string noNakFile_;
+};
+
+}  // namespace modemsim

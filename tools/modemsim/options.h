@@ -1,0 +1,86 @@
+// Command-line options of modemsim: what kind of modem to play and which
+// faults to inject.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace modemsim {
+
+// A fault on one block of a transfer: block number (1 = first block of the
+// transfer) and how often it strikes. count < 0 means every time.
+struct BlockFault {
+    int block = 0;  // 0 = not set
+    int count = 1;
+};
+
+struct FlashNokFault {
+    int record = -1;  // -1 = not set; 0-based among the firmware records
+    std::string answer;
+    int count = 1;  // < 0: "always", the record is never accepted
+};
+
+struct Options {
+    // Line and process.
+    std::string link;
+    std::string log;
+    unsigned rate = 0;         // bytes per second in each direction, 0 = unthrottled
+    unsigned atBaud = 115200;  // speed of the AT interpreter, 0 = follows the host
+    unsigned loaderBaud = 115200;
+
+    // AT interpreter.
+    bool echo = true;
+    std::string model = "ORVA 56K Serial";
+    bool gmmError = false;
+    bool gmmQuoted = false;
+    std::string version = "1.00";
+    bool hasBrand = false;
+    std::string brand;
+    int answerDelayMs = 0;
+    bool silent = false;
+    bool noAt = false;
+    int powerCycleDelayMs = 2000;
+
+    // Boot loader.
+    std::string uploadCommand = "AT$UPLOAD";
+    int nakIntervalMs = 300;
+    bool startInLoader = false;
+    bool loader128Only = false;
+    bool uploadModem = false;
+    int rebootDelayMs = 3000;
+    std::string receivedDir;
+
+    // File store.
+    std::string storeDir;
+    bool store1k = false;
+    int jfclrDelayMs = 500;
+
+    // Flash-loader modem.
+    bool flash = false;
+    std::string country = "3D";
+    std::string flashLoaderVersion = "4.4";
+    FlashNokFault flashNok;
+    int flashRestartDelayMs = 3000;
+
+    // Faults.
+    BlockFault corruptBlock;
+    BlockFault nakBlock;
+    int canAtBlock = 0;
+    int silentAtBlock = 0;
+    std::string faultFile;
+    bool faultFirmware = false;
+    bool listingTimeout = false;
+    int jfclrErrors = 0;
+    std::string noNakFile;
+
+    bool help = false;
+};
+
+// Parses the arguments after the program name. On failure returns false
+// with a message that names the offending option.
+bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+
+// The --help text.
+std::string UsageText();
+
+}  // namespace modemsim

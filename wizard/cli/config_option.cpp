@@ -1,0 +1,31 @@
+#include "wizard/cli/config_option.h"
+
+#include <iostream>
+
+#include "platform/paths.h"
+#include "wizard/engine/config_keys.h"
+
+namespace cli {
+
+bool LocateConfigOrReport(const Args& args, const char* command, ConfigLocation* location) {
+    std::string path;
+    if (std::optional<std::string> given = args.Value("--config")) {
+        path = *given;
+    } else {
+        std::string dir = platform::ProgramDirectory();
+        if (dir.empty()) {
+            std::cerr << "wizard-cli " << command
+                      << ": the program directory cannot be found; use --config FILE\n";
+            return false;
+        }
+        path = ProgramFilePath(dir, kConfigFileName);
+    }
+    std::string why;
+    if (!LocateConfigFile(path, location, &why)) {
+        std::cerr << "wizard-cli " << command << ": " << why << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace cli
