@@ -5,9 +5,9 @@
 #include <cctype>
 #include <list>
 
-#include "serial/answer_text.h"
 #include "serial/serial.h"
 #include "serial/trace.h"
+#include "transfer/listing_field.h"
 #include "transfer/modem_commands.h"
 #include "transfer/modem_delete.h"
 #include "transfer/modem_dir.h"
@@ -119,10 +119,8 @@ int CXModemTransfer::DownloadModemFile(std::string modemName, std::string localP
     std::string size;
     bool found = false;
     while (!listing.empty() && !found) {
-        std::string name;
-        GetListField(listing.front(), 0, &name);
-        if (name == modemName) {
-            GetListField(listing.front(), 5, &size);
+        if (ListingField(listing.front(), 0) == modemName) {
+            size = ListingField(listing.front(), 5);
             found = true;
         }
         listing.pop_front();

@@ -13,6 +13,7 @@
 #include "tests/transfer/recording_view.h"
 #include "tests/transfer/xmodem_peers.h"
 #include "transfer/file_transfer.h"
+#include "transfer/listing_field.h"
 #include "transfer/modem_commands.h"
 #include "transfer/modem_dir.h"
 #include "transfer/shared_access.h"
@@ -142,16 +143,37 @@ TEST_F(FileStore, DownloadFindsTheFileInTheListingAndStoresWhatTheModemSends) {
     EXPECT_FALSE(serial.IsOpen());
 }
 
-TEST_F(FileStore, DownloadOfANameTheListingDoesNotReachIsNotFound) {
-    // Only as field 1; and behind an empty field that ends the walk.
-    Listing("a.dat,fw.bin,H,0,0,10\r\nfw.bin,1,,0,0,77");
+TEST_F(FileStore, DownloadOfANameTheListingDoesNotHoldIsNotFound) {
+    // Only as field 1; and a line without a size.
+    Listing("a.dat,fw.bin,H,0,0,10\r\nfw.bin,1,H");
     const std::string path = (dir / "x").string();
     EXPECT_EQ(transfer.DownloadModemFile("fw.bin", path, ""), TRANSFER_NOT_FOUND);
     EXPECT_EQ(views.created, 0) << "no dialog";
     EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(port.modem().Commands(), std::vector<std::string>{"AT$JDIR"});
 
     port.modem().AnswerError("AT$JDIR");
     EXPECT_EQ(transfer.DownloadModemFile("a.dat", path, ""), TRANSFER_NOT_FOUND);
+}
+
+TEST_F(FileStore, APlainFileWithoutAttributesIsFoundWithItsSize) {
+    // The empty attribute field must not hide the size behind it, and a
+    // name keeps the spaces inside it.
+    Listing("other,1,,0,0,5\r\nmy  fw.bin,1,,0,0,77");
+    XModemSenderPeer sender(port.device(), XModemPackets(RandomBytes(77, 5), 128));
+    SendDownloadsWith(sender);
+    EXPECT_EQ(transfer.DownloadModemFile("my  fw.bin", (dir / "fw").string(), ""),
+              TRANSFER_FINISHED);
+    EXPECT_EQ(transfer.Job().totalBytes, 77);
+    EXPECT_EQ(transfer.Job().outcome, TransferOutcome::Completed);
+}
+
+TEST(ListingField, CountsEmptyFieldsAndTrimsOnlyTheEnds) {
+    EXPECT_EQ(ListingField("a.bin,1,,0,0,1200\r", 5), "1200");
+    EXPECT_EQ(ListingField("a.bin,1,,0,0,1200\r", 2), "");
+    EXPECT_EQ(ListingField(" my  file ,1", 0), "my  file");
+    EXPECT_EQ(ListingField("a,b", 2), "");
+    EXPECT_EQ(ListingField("", 0), "");
 }
 
 TEST_F(FileStore, UploadSendsTheCommandAndTheFileUnderTheDialog) {

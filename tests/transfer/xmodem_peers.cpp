@@ -1,7 +1,5 @@
 #include "tests/transfer/xmodem_peers.h"
 
-#include <random>
-
 namespace test_support {
 namespace {
 
@@ -35,15 +33,6 @@ std::vector<std::string> XModemPackets(const std::string& file, int size) {
             XModemPacket(static_cast<int>(packets.size() + 1), file.substr(at, size), size));
     }
     return packets;
-}
-
-std::string RandomBytes(std::size_t count, unsigned seed) {
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(generator() & 0xFF);
-    }
-    return bytes;
 }
 
 void XModemReceiverPeer::Listen() {

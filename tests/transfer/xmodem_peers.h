@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/testing/scripted_serial.h"
+#include "tests/support/random_bytes.h"
 
 namespace test_support {
 
@@ -18,8 +19,6 @@ namespace test_support {
 std::string XModemPacket(int number, const std::string& data, int size);
 // The packets of a file in blocks of size, numbered from 1.
 std::vector<std::string> XModemPackets(const std::string& file, int size);
-// Random bytes, the same for the same seed.
-std::string RandomBytes(std::size_t count, unsigned seed);
 
 class XModemReceiverPeer {
   public:

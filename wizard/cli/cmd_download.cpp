@@ -42,8 +42,14 @@ int RunDownload(const std::vector<std::string>& words) {
             }
             return 1;
         case TRANSFER_CANCELLED:
-            std::cerr << "wizard-cli download: the download was cancelled; " << path
-                      << " holds the part received\n";
+            // The receiver also ends as cancelled when the modem sends CAN
+            // or too many bad blocks.
+            std::cerr << "wizard-cli download: "
+                      << (cli::TransferInterrupted()
+                              ? "the download was cancelled"
+                              : "the transfer was given up (cancelled by the modem, or too "
+                                "many bad blocks)")
+                      << "; " << path << " holds the part received\n";
             return 1;
         default:
             return cli::ReportTransferOutcome("download", transfer.Job(), port, portName);
