@@ -46,7 +46,13 @@ void ScriptedModem::Receive(const std::string& bytes) {
     if (silent) {
         return;
     }
-    for (char c : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (dataReceiver) {
+            auto receiver = dataReceiver;  // it may replace itself
+            receiver(bytes.substr(i));
+            return;
+        }
+        const char c = bytes[i];
         if (echo) {
             port_.Deliver(std::string(1, c), echoDelayMs);
         }

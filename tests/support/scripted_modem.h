@@ -33,6 +33,11 @@ class ScriptedModem {
     // answered (or deliberately not answered) the command itself.
     std::function<bool(const std::string& command)> onCommand;
 
+    // While set, every byte written to the port goes here instead of the AT
+    // interpreter (a modem that has switched to a data transfer). Set it
+    // from onCommand; the rest of that write already goes to it.
+    std::function<void(const std::string& bytes)> dataReceiver;
+
     // Command lines received, in order.
     const std::vector<std::string>& Commands() const { return commands_; }
 

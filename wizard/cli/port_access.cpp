@@ -19,6 +19,14 @@ bool OpenPortOrReport(CSerial& port, const std::string& name) {
     return true;
 }
 
+bool ReportPortFailure(CSerial& port, const std::string& name) {
+    if (!OpenPortOrReport(port, name)) {
+        return true;
+    }
+    port.Close();
+    return false;
+}
+
 std::string Printable(const std::string& answer) {
     std::string text;
     for (char c : answer) {

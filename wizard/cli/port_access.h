@@ -11,6 +11,11 @@ namespace cli {
 // REASON" to stderr and returns false.
 bool OpenPortOrReport(CSerial& port, const std::string& name);
 
+// After an operation that opens the port itself has failed: prints why
+// the port does not open, as OpenPortOrReport does, and returns true; or,
+// when it opens after all, closes it again and returns false.
+bool ReportPortFailure(CSerial& port, const std::string& name);
+
 // The text of a modem answer for a terminal: carriage returns dropped,
 // blank lines at both ends removed.
 std::string Printable(const std::string& answer);
