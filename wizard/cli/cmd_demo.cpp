@@ -54,8 +54,10 @@ int RunDemo(const std::vector<std::string>& words) {
     unsigned long rate = args.Number("--rate", 0);
     unsigned long size = args.Number("--size", 0);
     if (!args.ok() || !args.Positional().empty()) {
-        std::cerr << "wizard-cli demo: " << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
-                  << "\nUsage: wizard-cli demo [--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep]\n";
+        std::cerr << "wizard-cli demo: "
+                  << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
+                  << "\nUsage: wizard-cli demo [--model NAME] [--rate BYTES_PER_SECOND] [--size "
+                     "KB] [--keep]\n";
         return 2;
     }
     if (args.Flag("--list")) {
@@ -73,21 +75,30 @@ int RunDemo(const std::vector<std::string>& words) {
     }
     const std::string dir = platform::MakeTemporaryDirectory("wizard-demo");
     if (dir.empty()) {
-        std::cerr << "wizard-cli demo: cannot create a directory in " << platform::TempDirectory() << "\n";
+        std::cerr << "wizard-cli demo: cannot create a directory in " << platform::TempDirectory()
+                  << "\n";
         return 1;
     }
     std::string firmwarePath, why;
-    if (!cli::WriteDemoFiles(*model, dir, size != 0 ? static_cast<std::uint32_t>(size) : model->imageKilobytes,
+    if (!cli::WriteDemoFiles(*model, dir,
+                             size != 0 ? static_cast<std::uint32_t>(size) : model->imageKilobytes,
                              &firmwarePath, &why)) {
         std::cerr << "wizard-cli demo: " << why << "\n";
         platform::RemoveTree(dir);
         return 1;
     }
 
-    std::vector<std::string> simulator = {platform::ProgramDirectory() + "/modemsim", "--model", model->name,
-                                          "--version", "1.00", "--received-dir", dir + "/received",
-                                          "--log", dir + "/modemsim.log"};
-    simulator.insert(simulator.end(), model->simulatorOptions.begin(), model->simulatorOptions.end());
+    std::vector<std::string> simulator = {platform::ProgramDirectory() + "/modemsim",
+                                          "--model",
+                                          model->name,
+                                          "--version",
+                                          "1.00",
+                                          "--received-dir",
+                                          dir + "/received",
+                                          "--log",
+                                          dir + "/modemsim.log"};
+    simulator.insert(simulator.end(), model->simulatorOptions.begin(),
+                     model->simulatorOptions.end());
     if (rate != 0) {
         simulator.insert(simulator.end(), {"--rate", std::to_string(rate)});
     }
@@ -95,12 +106,14 @@ int RunDemo(const std::vector<std::string>& words) {
     std::string port;
     if (!sim->Start(simulator, {}, platform::ProcessOutput::kCapture, &why) ||
         !sim->ReadLine(&port, kSimulatorStartMs)) {
-        std::cerr << "wizard-cli demo: the modem simulator did not start: " << why << sim->Stderr() << "\n";
+        std::cerr << "wizard-cli demo: the modem simulator did not start: " << why << sim->Stderr()
+                  << "\n";
         platform::RemoveTree(dir);
         return 1;
     }
-    std::cout << "A simulated \"" << model->name << "\" modem (" << model->description << ") is on " << port
-              << ".\nIts Wizard.inf and firmware are in " << dir << ".\n\n";
+    std::cout << "A simulated \"" << model->name << "\" modem (" << model->description << ") is on "
+              << port << ".\nIts Wizard.inf and firmware are in " << dir << ".\n\n"
+              << std::flush;
 
     cli::UpdateOptions options;
     if (!LocateConfigFile(dir + "/Wizard.inf", &options.config, &why)) {
@@ -114,7 +127,8 @@ int RunDemo(const std::vector<std::string>& words) {
     int code = cli::RunUpdateFlow(options);
 
     if (code == 0) {
-        bool intact = ArrivedIntact(ReadAllBytes(firmwarePath), ReadAllBytes(dir + "/received/firmware.bin"));
+        bool intact =
+            ArrivedIntact(ReadAllBytes(firmwarePath), ReadAllBytes(dir + "/received/firmware.bin"));
         std::cout << (intact ? "The simulated modem received the firmware byte for byte.\n"
                              : "The simulated modem did NOT receive the firmware intact.\n");
         CSerial serial;
@@ -137,5 +151,6 @@ int RunDemo(const std::vector<std::string>& words) {
 
 }  // namespace
 
-REGISTER_CLI_COMMAND("demo", "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list]",
+REGISTER_CLI_COMMAND("demo",
+                     "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list]",
                      "update the firmware of a simulated modem from start to end", &RunDemo);

@@ -9,10 +9,12 @@
 namespace {
 
 int RunUpdateCommand(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--config", "--port", "--model"}, {"--yes", "--quiet"});
+    cli::Args args(words, {"--config", "--port", "--model", "--ports"}, {"--yes", "--quiet"});
     if (!args.ok() || !args.Positional().empty()) {
-        std::cerr << "wizard-cli update: " << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
-                  << "\nUsage: wizard-cli update [--config FILE] [--port DEV --model NAME] [--yes] [--quiet]\n";
+        std::cerr << "wizard-cli update: "
+                  << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
+                  << "\nUsage: wizard-cli update [--config FILE] [--port DEV --model NAME | "
+                     "--ports DEV,...] [--yes] [--quiet]\n";
         return 2;
     }
     cli::UpdateOptions options;
@@ -21,6 +23,16 @@ int RunUpdateCommand(const std::vector<std::string>& words) {
     }
     options.port = args.Value("--port").value_or("");
     options.model = args.Value("--model").value_or("");
+    if (std::optional<std::string> ports = args.Value("--ports")) {
+        std::string rest = *ports;
+        while (!rest.empty()) {
+            std::size_t comma = rest.find(',');
+            if (comma != 0) {
+                options.ports.push_back(rest.substr(0, comma));
+            }
+            rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+        }
+    }
     options.yes = args.Flag("--yes");
     options.quiet = args.Flag("--quiet");
     return cli::RunUpdateFlow(options);
@@ -28,5 +40,6 @@ int RunUpdateCommand(const std::vector<std::string>& words) {
 
 }  // namespace
 
-REGISTER_CLI_COMMAND("update", "[--config FILE] [--port DEV --model NAME] [--yes] [--quiet]",
-                     "find the modem and update its firmware", &RunUpdateCommand);
+REGISTER_CLI_COMMAND(
+    "update", "[--config FILE] [--port DEV --model NAME | --ports DEV,...] [--yes] [--quiet]",
+    "find the modem and update its firmware", &RunUpdateCommand);

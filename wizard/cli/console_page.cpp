@@ -10,15 +10,18 @@ namespace cli {
 namespace {
 
 bool CarriesText(UINT message) {
-    return message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS || message == WM_WIZ_FATAL;
+    return message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS ||
+           message == WM_WIZ_FATAL;
 }
 
-ConsolePage* Self(HWND__* target) { return static_cast<ConsolePage*>(target->context); }
+ConsolePage* Self(HWND__* target) {
+    return static_cast<ConsolePage*>(target->context);
+}
 
 }  // namespace
 
 ConsolePage::ConsolePage()
-    : target_{&ConsolePage::OnPost, &ConsolePage::OnSend, &ConsolePage::OnSetItemText,
+    : target_{&ConsolePage::OnPost,     &ConsolePage::OnSend,       &ConsolePage::OnSetItemText,
               &ConsolePage::OnShowItem, &ConsolePage::OnMessageBox, this} {}
 
 PageMessage ConsolePage::Received(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -80,7 +83,8 @@ int ConsolePage::OnMessageBox(HWND__*, const char* text, UINT) {
 
 bool ConsolePage::Next(PageMessage* message, DWORD timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (!changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !queue_.empty(); })) {
+    if (!changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [this] { return !queue_.empty(); })) {
         return false;
     }
     takenTicket_ = queue_.front().first;

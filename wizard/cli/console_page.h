@@ -21,7 +21,7 @@ struct PageMessage {
 };
 
 class ConsolePage {
-public:
+  public:
     ConsolePage();
     ConsolePage(const ConsolePage&) = delete;
     ConsolePage& operator=(const ConsolePage&) = delete;
@@ -41,7 +41,7 @@ public:
     // outside the worker's page messages).
     void Post(UINT message, WPARAM wParam, const std::string& text);
 
-private:
+  private:
     static int OnPost(HWND__* target, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT OnSend(HWND__* target, UINT message, WPARAM wParam, LPARAM lParam);
     static int OnSetItemText(HWND__* target, int itemId, const char* text);

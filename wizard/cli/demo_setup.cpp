@@ -23,14 +23,16 @@ const std::vector<DemoModel>& DemoModels() {
     static const std::vector<DemoModel> models = {
         {"ORVA 56K Serial",
          "boot loader at 57600 bit/s; the flash loader from the firmware file goes first",
-         "UploadFile=firmware.bin\nUploadCommand=AT$UPLOAD\nUploadType=UPLOAD_SUPPORTED_1K UPLOAD_MODEM\n"
+         "UploadFile=firmware.bin\nUploadCommand=AT$UPLOAD\nUploadType=UPLOAD_SUPPORTED_1K "
+         "UPLOAD_MODEM\n"
          "Baudrate=115200\nUploadInterface=STANDARD\nModemBrand=ORVA\n",
-         {"--brand", "ORVA", "--upload-command", "AT$UPLOAD", "--upload-modem", "--loader-baud", "57600",
-          "--reboot-delay", "2000"},
+         {"--brand", "ORVA", "--upload-command", "AT$UPLOAD", "--upload-modem", "--loader-baud",
+          "57600", "--reboot-delay", "2000"},
          256,
          6 * 1024,
          nullptr},
-        {"ORVA 33K Basic", "plain XModem in 128-byte blocks, no flash loader",
+        {"ORVA 33K Basic",
+         "plain XModem in 128-byte blocks, no flash loader",
          "UploadFile=firmware.bin\nUploadCommand=AT$UPLOAD\nUploadInterface=STANDARD\n",
          {"--upload-command", "AT$UPLOAD", "--reboot-delay", "2000"},
          64,
@@ -49,7 +51,8 @@ const DemoModel* FindDemoModel(const std::string& name) {
     return nullptr;
 }
 
-std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLength, std::uint32_t loaderLength) {
+std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLength,
+                             std::uint32_t loaderLength) {
     std::string header(kFirmwareHeaderSize, '\0');
     header.replace(0, 26, "ORVA demonstration image  ");
     for (int i = 0; i < 4; ++i) {
@@ -82,8 +85,9 @@ std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLeng
 
 bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_t imageKilobytes,
                     std::string* firmwarePath, std::string* why) {
-    std::string ini = "; Made by wizard-cli demo for a simulated modem.\n[Common]\nVersionInfo=" + dir +
-                      "/firmware.bin\n\n[" + model.name + "]\n" + model.section;
+    std::string ini =
+        "; Made by wizard-cli demo for a simulated modem.\n[Common]\nVersionInfo=" + dir +
+        "/firmware.bin\n\n[" + model.name + "]\n" + model.section;
     if (model.plugin != nullptr) {
         ini += std::string("DLLName=") + model.plugin + "\n";
         std::string target = platform::ProgramDirectory() + "/" + model.plugin;
@@ -94,7 +98,8 @@ bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_
     }
     *firmwarePath = dir + "/firmware.bin";
     if (!WriteFile(dir + "/Wizard.inf", ini) ||
-        !WriteFile(*firmwarePath, MakeDemoFirmware(kDemoVersion, imageKilobytes * 1024, model.loaderBytes))) {
+        !WriteFile(*firmwarePath,
+                   MakeDemoFirmware(kDemoVersion, imageKilobytes * 1024, model.loaderBytes))) {
         *why = "cannot write the demo's files in " + dir;
         return false;
     }

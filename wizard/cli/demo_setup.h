@@ -24,7 +24,8 @@ const DemoModel* FindDemoModel(const std::string& name);
 
 // A firmware file: the 128-byte header ("ORV", type L, version, image
 // length), the image, and the flash loader where the wizard looks for it.
-std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLength, std::uint32_t loaderLength);
+std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLength,
+                             std::uint32_t loaderLength);
 
 // Writes Wizard.inf and the firmware of model into dir and links the
 // model's plug-in from the program directory there. False, with *why, on

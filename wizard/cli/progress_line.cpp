@@ -20,12 +20,14 @@ std::string Bar(int percent, int width) {
            std::string(static_cast<std::size_t>(width - filled), '-') + "]";
 }
 
-ProgressLine::ProgressLine(bool quiet) : quiet_(quiet), terminal_(platform::StandardErrorIsTerminal()) {}
+ProgressLine::ProgressLine(bool quiet)
+    : quiet_(quiet), terminal_(platform::StandardErrorIsTerminal()) {}
 
 void ProgressLine::Show(const std::string& text, int percent) {
     if (quiet_) {
         return;
     }
+    std::fflush(stdout);  // what was said before the bar comes first
     std::string line = percent >= 0 ? Bar(percent, kBarWidth) + " " + text : text;
     if (terminal_) {
         std::fprintf(stderr, "\r\033[K%s", line.c_str());

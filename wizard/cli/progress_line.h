@@ -7,7 +7,7 @@
 namespace cli {
 
 class ProgressLine {
-public:
+  public:
     explicit ProgressLine(bool quiet);
     ~ProgressLine() { Finish(); }
 
@@ -16,7 +16,7 @@ public:
     // Ends the line in place so that other output can follow.
     void Finish();
 
-private:
+  private:
     bool quiet_;
     bool terminal_;
     bool open_ = false;

@@ -42,15 +42,17 @@ void PrintError(const std::string& text) {
 bool Prepare(const UpdateOptions& options, WizardState& state) {
     const IniFile ini = IniFile::Read(options.config.iniPath);
     if (ini.status() != IniFile::Status::kRead) {
-        std::cerr << "wizard-cli update: " << options.config.iniPath << ": " << ini.StatusText() << "\n";
+        std::cerr << "wizard-cli update: " << options.config.iniPath << ": " << ini.StatusText()
+                  << "\n";
         return false;
     }
     state.config = options.config;
     state.hasAtInterpreter = HasAtInterpreter(ini);
     state.modelList = ReadModelList(ini);
-    state.portList = ReadPortList(ini);
+    state.portList = options.ports.empty() ? ReadPortList(ini) : DiscoveredPortList(options.ports);
     if (state.modelList.empty()) {
-        std::cerr << "wizard-cli update: " << options.config.iniPath << " describes no modem model\n";
+        std::cerr << "wizard-cli update: " << options.config.iniPath
+                  << " describes no modem model\n";
         return false;
     }
     if (options.port.empty() != options.model.empty()) {
@@ -59,12 +61,14 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
     }
     if (options.port.empty()) {
         if (!state.hasAtInterpreter) {
-            std::cerr << "wizard-cli update: this modem has no AT interpreter and cannot be found by a search;"
+            std::cerr << "wizard-cli update: this modem has no AT interpreter and cannot be found "
+                         "by a search;"
                          " name it with --port DEV --model NAME\n";
             return false;
         }
         if (state.portList.empty()) {
-            std::cerr << "wizard-cli update: no serial port found on this system; name one with --port DEV"
+            std::cerr << "wizard-cli update: no serial port found on this system; name one with "
+                         "--port DEV"
                          " --model NAME\n";
             return false;
         }
@@ -82,8 +86,8 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
             return true;
         }
     }
-    std::cerr << "wizard-cli update: no model \"" << options.model << "\" in " << options.config.iniPath
-              << "; it describes:\n";
+    std::cerr << "wizard-cli update: no model \"" << options.model << "\" in "
+              << options.config.iniPath << "; it describes:\n";
     for (const std::string& section : state.modelList.Entries()) {
         std::cerr << "  " << section << "\n";
     }
@@ -115,7 +119,6 @@ bool Search(ConsolePage& page, Worker& worker, bool quiet) {
                 }
                 break;
             case WM_WIZ_FOUND:
-                std::cout << TerminalText(wizard::LoadText(wizard::IDS_SEARCH_FOUND)) << "\n";
                 return true;
             case WM_WIZ_NOTFOUND:
                 PrintError(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
@@ -134,7 +137,8 @@ bool Confirm(const WizardState& state, bool yes) {
     std::string version;
     UploadSettingsBuffer settings;
     std::string why;
-    if (BuildUploadSettings(IniFile::Read(state.config.iniPath), state.config.programDir, model, &settings, &why)) {
+    if (BuildUploadSettings(IniFile::Read(state.config.iniPath), state.config.programDir, model,
+                            &settings, &why)) {
         FirmwareHeader header;
         if (ReadFirmwareHeader(settings.Files().front(), &header, &why) != FIRMWARE_NO_HEADER) {
             version = header.version;
@@ -149,10 +153,12 @@ bool Confirm(const WizardState& state, bool yes) {
         return true;
     }
     if (!platform::StandardInputIsTerminal()) {
-        std::cerr << "wizard-cli update: not updating without a confirmation; add --yes to update unattended\n";
+        std::cerr << "wizard-cli update: not updating without a confirmation; add --yes to update "
+                     "unattended\n";
         return false;
     }
-    std::cout << TerminalText(wizard::LoadText(wizard::IDS_UPDATE_INTRO)) << "\n\nUpdate now? [y/N] " << std::flush;
+    std::cout << TerminalText(wizard::LoadText(wizard::IDS_UPDATE_INTRO))
+              << "\n\nUpdate now? [y/N] " << std::flush;
     std::string answer;
     std::getline(std::cin, answer);
     return answer == "y" || answer == "Y" || answer == "yes";
@@ -170,7 +176,8 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
         if (!page.Next(&message, kTickMs)) {
             if (platform::StopRequested() && !warnedAboutStop) {
                 progress.Finish();
-                std::cerr << "The firmware is being written: stopping now could leave the modem without working"
+                std::cerr << "The firmware is being written: stopping now could leave the modem "
+                             "without working"
                              " firmware. The update goes on.\n";
                 warnedAboutStop = true;
             }
@@ -190,7 +197,8 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
             case WM_WIZ_STEP:
                 if (message.lParam == 1) {
                     if (steps == 0) {
-                        while (steps < kMaxStepLines && page.ItemShown(IDC_STEP_LINE_FIRST + steps)) {
+                        while (steps < kMaxStepLines &&
+                               page.ItemShown(IDC_STEP_LINE_FIRST + steps)) {
                             ++steps;
                         }
                     }

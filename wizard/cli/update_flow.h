@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "wizard/engine/config_location.h"
 
@@ -11,10 +12,11 @@ namespace cli {
 
 struct UpdateOptions {
     ConfigLocation config;
-    std::string port;   // with model: the manual choice, confirmed by the search
+    std::string port;  // with model: the manual choice, confirmed by the search
     std::string model;
-    bool yes = false;   // no question before the update starts
-    bool quiet = false; // no progress bar
+    std::vector<std::string> ports;  // the ports to search instead of the system's
+    bool yes = false;                // no question before the update starts
+    bool quiet = false;              // no progress bar
 };
 
 // Returns the exit code: 0 after a successful update, 1 after any failure.

@@ -31,7 +31,9 @@ void Show(HWND page, UINT line, const std::string& text) {
     platform::Sleep(kStatusPauseMs);
 }
 
-void ShowStatus(HWND page, int id) { Show(page, WM_WIZ_SEARCHSTATUS, wizard::LoadText(id)); }
+void ShowStatus(HWND page, int id) {
+    Show(page, WM_WIZ_SEARCHSTATUS, wizard::LoadText(id));
+}
 
 // The brand the modem reports to "AT$BRAND?", or empty.
 std::string AskBrand(CSerial& port) {
@@ -48,8 +50,8 @@ std::string AskBrand(CSerial& port) {
 
 // Checks the identified model against the model sections; true when the
 // modem is suitable, with *section the matching section's name.
-bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models, const std::string& model,
-                std::string* section) {
+bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models,
+                const std::string& model, std::string* section) {
     for (const std::string& name : models.Entries()) {
         if (!EqualsNoCase(name, model)) {
             continue;
@@ -57,7 +59,8 @@ bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models, cons
         // The first section of that name decides, whatever its brand check says.
         std::string brand = HasModemBrand(ini, name) ? AskBrand(port) : std::string();
         Trim(brand, ' ');
-        xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: model <%s>, brand <%s>\n", name.c_str(), brand.c_str());
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: model <%s>, brand <%s>\n", name.c_str(),
+                     brand.c_str());
         if (!BrandAccepted(ini, name, brand)) {
             return false;
         }
@@ -89,7 +92,8 @@ void RunSearch(WizardState& state, HWND page) {
                 // again for an echo would cut a name that holds "OK".
                 Trim(model, " \t\r\n");
                 Show(page, WM_WIZ_SEARCHSTATUS,
-                     FormatText(wizard::LoadText(wizard::IDS_MODEM_FOUND), model, kStatusBufferSize));
+                     FormatText(wizard::LoadText(wizard::IDS_MODEM_FOUND), model,
+                                kStatusBufferSize));
                 std::string section;
                 if (MatchModel(port, ini, state.modelList, model, &section)) {
                     // Copies first: the names live in the lists being rebuilt.

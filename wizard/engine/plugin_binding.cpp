@@ -12,7 +12,8 @@ BindResult BindPlugin(const std::string& pluginPath, PluginEntries* entries, std
     std::string error;
     HMODULE library = platform::LoadSharedLibrary(pluginPath, &error);
     if (library == nullptr) {
-        xdebug_Trace(-1, TRACE_LEVEL_STEP, "Plug-in %s not loaded: %s\n", pluginPath.c_str(), error.c_str());
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "Plug-in %s not loaded: %s\n", pluginPath.c_str(),
+                     error.c_str());
         if (why != nullptr) {
             *why = error;
         }
@@ -24,10 +25,13 @@ BindResult BindPlugin(const std::string& pluginPath, PluginEntries* entries, std
     }
     getVersion();
     entries->library = library;
-    entries->getPreStepStrings = FindPluginEntryAs<GetStepStringsProc>(library, kDecoratedGetPreStepStrings);
-    entries->getPostStepStrings = FindPluginEntryAs<GetStepStringsProc>(library, kDecoratedGetPostStepStrings);
+    entries->getPreStepStrings =
+        FindPluginEntryAs<GetStepStringsProc>(library, kDecoratedGetPreStepStrings);
+    entries->getPostStepStrings =
+        FindPluginEntryAs<GetStepStringsProc>(library, kDecoratedGetPostStepStrings);
     entries->preSteps = FindPluginEntryAs<StepsProc>(library, kDecoratedPreSteps);
-    entries->firmwareUpload = FindPluginEntryAs<FirmwareUploadProc>(library, kDecoratedFirmwareUpload);
+    entries->firmwareUpload =
+        FindPluginEntryAs<FirmwareUploadProc>(library, kDecoratedFirmwareUpload);
     entries->postSteps = FindPluginEntryAs<StepsProc>(library, kDecoratedPostSteps);
     entries->setPipe = FindPluginEntryAs<SetPipeProc>(library, kDecoratedXdebugSetPipe);
     if (entries->setPipe != nullptr) {

@@ -10,7 +10,7 @@
 constexpr std::size_t STEP_LIST_SIZE = 2048;
 
 class StepList {
-public:
+  public:
     void Clear() { list_ = {}; }
     // Appends one caption; false when it does not fit (it is left out).
     bool Append(const std::string& caption) { return list_.Append(caption); }
@@ -20,6 +20,6 @@ public:
     std::vector<std::string> Entries() const { return list_.Entries(); }
     const char* data() const { return list_.data(); }
 
-private:
+  private:
     MultiStringBuffer<STEP_LIST_SIZE> list_;
 };

@@ -23,7 +23,9 @@ namespace {
 StepList g_steps;
 char g_fatalText[256];
 
-void Trace(const char* text) { xdebug_Trace(-1, TRACE_LEVEL_STEP, "%s", text); }
+void Trace(const char* text) {
+    xdebug_Trace(-1, TRACE_LEVEL_STEP, "%s", text);
+}
 
 void PostFatal(HWND page, int textId) {
     CopyTextCut(g_fatalText, sizeof g_fatalText, wizard::LoadText(textId));
@@ -73,15 +75,18 @@ bool RunUpdate(WizardState& state, HWND page) {
 
     g_steps.Append(wizard::LoadText(wizard::IDS_STEP_INITIALIZING));
     status.state = 1;
-    const std::string model = state.modelList.empty() ? std::string() : state.modelList.Entries().front();
-    const std::string portName = state.portList.empty() ? std::string() : state.portList.Entries().front();
+    const std::string model =
+        state.modelList.empty() ? std::string() : state.modelList.Entries().front();
+    const std::string portName =
+        state.portList.empty() ? std::string() : state.portList.Entries().front();
     CopyTextCut(status.iniPath, sizeof status.iniPath, state.config.iniPath);
     CopyTextCut(status.model, sizeof status.model, model);
 
     std::string pluginPath, why;
     PluginEntries plugin;
     BindResult bound = BindResult::kNotLoadable;
-    if (PluginPath(IniFile::Read(state.config.iniPath), state.config.programDir, model, &pluginPath, &why)) {
+    if (PluginPath(IniFile::Read(state.config.iniPath), state.config.programDir, model, &pluginPath,
+                   &why)) {
         bound = BindPlugin(pluginPath, &plugin, &why);
     }
     if (bound == BindResult::kVersionConflict) {
@@ -109,7 +114,8 @@ bool RunUpdate(WizardState& state, HWND page) {
         return false;
     }
     Trace("Beginne mit PreSteps!!\n");
-    if (plugin.preSteps != nullptr && plugin.preSteps(page, port.get(), &status, WM_WIZ_STEP, &stepCounter) == 0) {
+    if (plugin.preSteps != nullptr &&
+        plugin.preSteps(page, port.get(), &status, WM_WIZ_STEP, &stepCounter) == 0) {
         return false;
     }
     PostMessage(page, WM_WIZ_STEP, static_cast<WPARAM>(stepCounter), 0);

@@ -44,7 +44,9 @@ void SetStatusText(_Status& status, int textId) {
     CopyTextCut(status.text, sizeof status.text, wizard::LoadText(textId));
 }
 
-void Trace(const char* text) { xdebug_Trace(-1, TRACE_LEVEL_STEP, "%s", text); }
+void Trace(const char* text) {
+    xdebug_Trace(-1, TRACE_LEVEL_STEP, "%s", text);
+}
 
 struct FileCloser {
     void operator()(std::FILE* file) const {
@@ -79,7 +81,8 @@ void WaitForLoaderAfterPowerCycle(CSerial* port, _Status& status) {
 
 // Sends the firmware file, with the flash loader from its end first when
 // the model is flagged UPLOAD_MODEM.
-bool Transfer(WizardState& state, UploadSettingsBuffer& settings, HWND page, std::FILE* firmware, CSerial* port) {
+bool Transfer(WizardState& state, UploadSettingsBuffer& settings, HWND page, std::FILE* firmware,
+              CSerial* port) {
     _Status& status = state.status;
     const UploadParameters& params = settings.parameters;
     if (settings.settings.standardInterface == 0) {
@@ -94,8 +97,10 @@ bool Transfer(WizardState& state, UploadSettingsBuffer& settings, HWND page, std
     const std::string command = params.command != nullptr ? params.command : "";
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Firmware Command: %s\n", command.c_str());
     if (state.hasAtInterpreter && !command.empty()) {
-        if (!port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, nullptr, kUploadCommandTimeoutMs, 0)) {
-            std::string text = FormatText(wizard::LoadText(wizard::IDS_UPLOAD_COMMAND_FAILED), command, 256);
+        if (!port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, nullptr,
+                           kUploadCommandTimeoutMs, 0)) {
+            std::string text =
+                FormatText(wizard::LoadText(wizard::IDS_UPLOAD_COMMAND_FAILED), command, 256);
             MessageBox(page, text.c_str(), MB_OK);
             return false;
         }
@@ -188,8 +193,9 @@ bool FindFlashLoader(std::FILE* firmware, std::uint64_t fileSize, std::uint64_t*
     }
     std::uint64_t start = FlashLoaderOffset(parsed.imageLength);
     if (start >= fileSize) {
-        xdebug_Trace(-1, TRACE_LEVEL_STEP, "UPLOAD: loader would start at %llu, the file has %llu bytes\n",
-                     static_cast<unsigned long long>(start), static_cast<unsigned long long>(fileSize));
+        xdebug_Trace(
+            -1, TRACE_LEVEL_STEP, "UPLOAD: loader would start at %llu, the file has %llu bytes\n",
+            static_cast<unsigned long long>(start), static_cast<unsigned long long>(fileSize));
         return false;
     }
     *loaderStart = start;
@@ -224,9 +230,11 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
     SetDlgItemText(page, IDC_PROGRESS_TEXT, wizard::LoadText(wizard::IDS_STARTING_UPLOAD).c_str());
     const IniFile ini = IniFile::Read(state.config.iniPath);
     std::string why;
-    const std::string model = state.modelList.empty() ? std::string() : state.modelList.Entries().front();
+    const std::string model =
+        state.modelList.empty() ? std::string() : state.modelList.Entries().front();
     if (!BuildUploadSettings(ini, state.config.programDir, model, &g_settings, &why)) {
-        xdebug_Trace(-1, TRACE_LEVEL_STEP, "UPLOAD: no upload settings for <%s>: %s\n", model.c_str(), why.c_str());
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "UPLOAD: no upload settings for <%s>: %s\n",
+                     model.c_str(), why.c_str());
         PostFatal(page, wizard::IDS_INI_ERROR);
         return 0;
     }
@@ -248,7 +256,8 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
     // A loader that is not there must be noticed before the modem is
     // switched into upload mode, not after.
     std::uint64_t loaderStart = 0;
-    if ((g_settings.parameters.flags & UPLOAD_MODEM) != 0 && !FindFlashLoader(firmware.get(), size, &loaderStart)) {
+    if ((g_settings.parameters.flags & UPLOAD_MODEM) != 0 &&
+        !FindFlashLoader(firmware.get(), size, &loaderStart)) {
         PostFatal(page, wizard::IDS_UPLOAD_ERROR);
         return 0;
     }

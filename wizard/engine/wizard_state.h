@@ -10,11 +10,11 @@
 #include "wizard/engine/port_list.h"
 
 struct WizardState {
-    ConfigLocation config;        // Wizard.inf and the directory its names are relative to
-    PortList portList;            // ports to search; after a selection its head is the port
-    ModelList modelList;          // model sections; after a selection its head is the model
+    ConfigLocation config;         // Wizard.inf and the directory its names are relative to
+    PortList portList;             // ports to search; after a selection its head is the port
+    ModelList modelList;           // model sections; after a selection its head is the model
     bool hasAtInterpreter = true;  // NoATInterpreter is not "1"
-    _Status status{};             // shared with the XModem methods and the plug-ins
+    _Status status{};              // shared with the XModem methods and the plug-ins
 };
 
 // The one instance of the process.

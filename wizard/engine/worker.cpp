@@ -29,7 +29,9 @@ bool Worker::Post(UINT message, WPARAM wParam, LPARAM lParam) {
     return running_.load() && queue_.Post(platform::ThreadMessage{message, wParam, lParam});
 }
 
-void Worker::Quit() { queue_.PostQuit(); }
+void Worker::Quit() {
+    queue_.PostQuit();
+}
 
 void Worker::Join() {
     if (thread_.joinable()) {

@@ -12,7 +12,7 @@
 struct WizardState;
 
 class Worker {
-public:
+  public:
     explicit Worker(WizardState& state);
     // Ends the thread when it is idle; a worker busy with a modem is left
     // to end with the process.
@@ -31,7 +31,7 @@ public:
     // True until the worker has left its loop.
     bool Running() const { return running_.load(); }
 
-private:
+  private:
     void Run();
 
     WizardState& state_;
