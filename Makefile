@@ -29,7 +29,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	@./tools/demo.sh $(BUILD)
+	@./tools/demo.sh $(BUILD) "$(MODEL)"
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -23,4 +23,14 @@ bool SetCurrentDirectory(const std::string& dir);
 // The directory for temporary files, without a trailing separator.
 std::string TempDirectory();
 
+// Creates a new directory <temporary directory>/<prefix>-XXXXXX, readable
+// only by this user; empty when that fails.
+std::string MakeTemporaryDirectory(const std::string& prefix);
+
+// Makes link a symbolic link to target (replacing nothing); false on failure.
+bool LinkFile(const std::string& target, const std::string& link);
+
+// Removes a directory with everything below it; false when something stays.
+bool RemoveTree(const std::string& dir);
+
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "platform/paths.h"
@@ -41,6 +42,23 @@ std::string TempDirectory() {
         dir.pop_back();
     }
     return dir;
+}
+
+std::string MakeTemporaryDirectory(const std::string& prefix) {
+    std::string pattern = TempDirectory() + "/" + prefix + "-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    return ::mkdtemp(name.data()) != nullptr ? std::string(name.data()) : std::string();
+}
+
+bool LinkFile(const std::string& target, const std::string& link) {
+    return ::symlink(target.c_str(), link.c_str()) == 0;
+}
+
+bool RemoveTree(const std::string& dir) {
+    std::error_code error;
+    std::filesystem::remove_all(dir, error);
+    return !error;
 }
 
 }  // namespace platform

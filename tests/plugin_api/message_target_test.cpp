@@ -13,7 +13,7 @@ TEST(MessageTarget, CallsReachTheReceiverInOrder) {
     page.messageBoxAnswer = IDYES;
     const char* text = "Files are being backed up ...";
     EXPECT_TRUE(PostMessage(page.handle(), WM_WIZ_SEARCHSTATUS, 0, TextParam(text)));
-    EXPECT_EQ(SendMessage(page.handle(), WM_WIZ_FATAL, 1, 2), 42);
+    EXPECT_EQ(SendMessage(page.handle(), WM_WIZ_FATAL, 0, TextParam("broken")), 42);
     EXPECT_TRUE(SetDlgItemText(page.handle(), 1021, "Step 1"));
     EXPECT_TRUE(ShowDlgItem(page.handle(), 1021, false));
     EXPECT_EQ(MessageBox(page.handle(), "Restore?", MB_YESNO | MB_ICONQUESTION), IDYES);
@@ -25,6 +25,7 @@ TEST(MessageTarget, CallsReachTheReceiverInOrder) {
     EXPECT_FALSE(messages[0].sent);
     EXPECT_EQ(messages[1].message, WM_WIZ_FATAL);
     EXPECT_TRUE(messages[1].sent);
+    EXPECT_EQ(messages[1].text, "broken");
     EXPECT_EQ(page.ItemTexts(), (std::vector<std::pair<int, std::string>>{{1021, "Step 1"}}));
     EXPECT_EQ(page.ShownItems(), (std::vector<std::pair<int, bool>>{{1021, false}}));
     EXPECT_EQ(

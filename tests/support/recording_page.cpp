@@ -1,6 +1,17 @@
 #include "tests/support/recording_page.h"
 
+#include "plugin_api/messages.h"
+
 namespace test_support {
+namespace {
+
+std::string TextOf(UINT message, LPARAM lParam) {
+    bool carriesText =
+        message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS || message == WM_WIZ_FATAL;
+    return carriesText && lParam != 0 ? std::string(ParamText(lParam)) : std::string();
+}
+
+}  // namespace
 
 RecordingPage::RecordingPage()
     : target_{&RecordingPage::Post,     &RecordingPage::Send, &RecordingPage::SetItemText,
@@ -13,14 +24,14 @@ RecordingPage* RecordingPage::Self(HWND target) {
 int RecordingPage::Post(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     RecordingPage* self = Self(target);
     std::lock_guard<std::mutex> lock(self->mutex_);
-    self->messages_.push_back({message, wParam, lParam, false});
+    self->messages_.push_back({message, wParam, lParam, false, TextOf(message, lParam)});
     return 1;
 }
 
 LRESULT RecordingPage::Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     RecordingPage* self = Self(target);
     std::lock_guard<std::mutex> lock(self->mutex_);
-    self->messages_.push_back({message, wParam, lParam, true});
+    self->messages_.push_back({message, wParam, lParam, true, TextOf(message, lParam)});
     return self->sendResult;
 }
 
@@ -74,6 +85,17 @@ std::vector<std::pair<int, bool>> RecordingPage::ShownItems() const {
 std::vector<std::pair<std::string, UINT>> RecordingPage::MessageBoxes() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return boxes_;
+}
+
+std::vector<std::string> RecordingPage::Texts(UINT message) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::string> texts;
+    for (const Message& m : messages_) {
+        if (m.message == message) {
+            texts.push_back(m.text);
+        }
+    }
+    return texts;
 }
 
 }  // namespace test_support

@@ -16,7 +16,8 @@ class RecordingPage {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
-        bool sent;  // SendMessage rather than PostMessage
+        bool sent;         // SendMessage rather than PostMessage
+        std::string text;  // the text of a message that carries one, copied when it came
     };
 
     RecordingPage();
@@ -35,6 +36,8 @@ class RecordingPage {
     std::vector<std::pair<int, std::string>> ItemTexts() const;
     std::vector<std::pair<int, bool>> ShownItems() const;
     std::vector<std::pair<std::string, UINT>> MessageBoxes() const;
+    // The texts of every message with this number, posted or sent.
+    std::vector<std::string> Texts(UINT message) const;
 
   private:
     static RecordingPage* Self(HWND target);

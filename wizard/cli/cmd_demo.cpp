@@ -1,0 +1,156 @@
+// wizard-cli demo: a whole firmware update of a simulated modem.
+#include <iostream>
+#include <memory>
+
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "serial/answer_text.h"
+#include "serial/identify.h"
+#include "serial/serial.h"
+#include "wizard/cli/args.h"
+#include "wizard/cli/command.h"
+#include "wizard/cli/demo_setup.h"
+#include "wizard/cli/update_flow.h"
+
+namespace {
+
+constexpr DWORD kSimulatorStartMs = 10000;
+constexpr std::size_t kMaxPadding = 1023;
+
+std::string ReadAllBytes(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return {};
+    }
+    std::string bytes;
+    char buffer[65536];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes.append(buffer, n);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+// The modem got the file intact: the same bytes, then at most one block of
+// XModem padding.
+bool ArrivedIntact(const std::string& sent, const std::string& received) {
+    if (received.size() < sent.size() || received.size() - sent.size() > kMaxPadding ||
+        received.compare(0, sent.size(), sent) != 0) {
+        return false;
+    }
+    return received.find_first_not_of('\x1A', sent.size()) == std::string::npos;
+}
+
+void ListModels() {
+    std::cout << "Demo models:\n";
+    for (const cli::DemoModel& model : cli::DemoModels()) {
+        std::cout << "  " << model.name << " - " << model.description << "\n";
+    }
+}
+
+int RunDemo(const std::vector<std::string>& words) {
+    cli::Args args(words, {"--model", "--rate", "--size"}, {"--keep", "--list", "--quiet"});
+    unsigned long rate = args.Number("--rate", 0);
+    unsigned long size = args.Number("--size", 0);
+    if (!args.ok() || !args.Positional().empty()) {
+        std::cerr << "wizard-cli demo: "
+                  << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
+                  << "\nUsage: wizard-cli demo [--model NAME] [--rate BYTES_PER_SECOND] [--size "
+                     "KB] [--keep]\n";
+        return 2;
+    }
+    if (args.Flag("--list")) {
+        ListModels();
+        return 0;
+    }
+    const cli::DemoModel* model = cli::DemoModels().data();
+    if (std::optional<std::string> name = args.Value("--model")) {
+        model = cli::FindDemoModel(*name);
+        if (model == nullptr) {
+            std::cerr << "wizard-cli demo: no demo model \"" << *name << "\"\n";
+            ListModels();
+            return 2;
+        }
+    }
+    const std::string dir = platform::MakeTemporaryDirectory("wizard-demo");
+    if (dir.empty()) {
+        std::cerr << "wizard-cli demo: cannot create a directory in " << platform::TempDirectory()
+                  << "\n";
+        return 1;
+    }
+    std::string firmwarePath, why;
+    if (!cli::WriteDemoFiles(*model, dir,
+                             size != 0 ? static_cast<std::uint32_t>(size) : model->imageKilobytes,
+                             &firmwarePath, &why)) {
+        std::cerr << "wizard-cli demo: " << why << "\n";
+        platform::RemoveTree(dir);
+        return 1;
+    }
+
+    std::vector<std::string> simulator = {platform::ProgramDirectory() + "/modemsim",
+                                          "--model",
+                                          model->name,
+                                          "--version",
+                                          "1.00",
+                                          "--received-dir",
+                                          dir + "/received",
+                                          "--log",
+                                          dir + "/modemsim.log"};
+    simulator.insert(simulator.end(), model->simulatorOptions.begin(),
+                     model->simulatorOptions.end());
+    if (rate != 0) {
+        simulator.insert(simulator.end(), {"--rate", std::to_string(rate)});
+    }
+    auto sim = std::make_unique<platform::Process>();
+    std::string port;
+    if (!sim->Start(simulator, {}, platform::ProcessOutput::kCapture, &why) ||
+        !sim->ReadLine(&port, kSimulatorStartMs)) {
+        std::cerr << "wizard-cli demo: the modem simulator did not start: " << why << sim->Stderr()
+                  << "\n";
+        platform::RemoveTree(dir);
+        return 1;
+    }
+    std::cout << "A simulated \"" << model->name << "\" modem (" << model->description << ") is on "
+              << port << ".\nIts Wizard.inf and firmware are in " << dir << ".\n\n"
+              << std::flush;
+
+    cli::UpdateOptions options;
+    if (!LocateConfigFile(dir + "/Wizard.inf", &options.config, &why)) {
+        std::cerr << "wizard-cli demo: " << why << "\n";
+        return 1;
+    }
+    options.port = port;
+    options.model = model->name;
+    options.yes = true;
+    options.quiet = args.Flag("--quiet");
+    int code = cli::RunUpdateFlow(options);
+
+    if (code == 0) {
+        bool intact =
+            ArrivedIntact(ReadAllBytes(firmwarePath), ReadAllBytes(dir + "/received/firmware.bin"));
+        std::cout << (intact ? "The simulated modem received the firmware byte for byte.\n"
+                             : "The simulated modem did NOT receive the firmware intact.\n");
+        CSerial serial;
+        std::string ati3, text;
+        serial.SetPortName(port);
+        if (serial.Open() && IdentifyModem(&serial, nullptr, nullptr, &ati3, nullptr)) {
+            CleanAnswer("", ati3, &text);
+            std::cout << "It now reports: " << text << "\n";
+        }
+        code = intact ? 0 : 1;
+    }
+    sim->Stop();
+    if (args.Flag("--keep")) {
+        std::cout << "The demo's files stay in " << dir << ".\n";
+    } else {
+        platform::RemoveTree(dir);
+    }
+    return code;
+}
+
+}  // namespace
+
+REGISTER_CLI_COMMAND("demo",
+                     "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list]",
+                     "update the firmware of a simulated modem from start to end", &RunDemo);

@@ -1,0 +1,36 @@
+// The demonstration: a simulated modem, a Wizard.inf and firmware made for
+// it, in a directory of their own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// A model the demonstration can update.
+struct DemoModel {
+    const char* name;         // the section name, also the simulated modem's model
+    const char* description;  // one line for the list of demo models
+    const char* section;      // the keys of its Wizard.inf section
+    std::vector<std::string> simulatorOptions;
+    std::uint32_t imageKilobytes;  // size of the firmware image
+    std::uint32_t loaderBytes;     // size of the flash loader at the end of the file (0: none)
+    const char* plugin;            // plug-in file to place beside Wizard.inf, or nullptr
+};
+
+const std::vector<DemoModel>& DemoModels();
+const DemoModel* FindDemoModel(const std::string& name);
+
+// A firmware file: the 128-byte header ("ORV", type L, version, image
+// length), the image, and the flash loader where the wizard looks for it.
+std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLength,
+                             std::uint32_t loaderLength);
+
+// Writes Wizard.inf and the firmware of model into dir and links the
+// model's plug-in from the program directory there. False, with *why, on
+// failure.
+bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_t imageKilobytes,
+                    std::string* firmwarePath, std::string* why);
+
+}  // namespace cli

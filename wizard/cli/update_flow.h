@@ -1,0 +1,25 @@
+// The wizard's flow on the console: find the modem (or confirm the one
+// given), show what will happen, run the update with its step list and a
+// progress bar, and end with the success text or the error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "wizard/engine/config_location.h"
+
+namespace cli {
+
+struct UpdateOptions {
+    ConfigLocation config;
+    std::string port;  // with model: the manual choice, confirmed by the search
+    std::string model;
+    std::vector<std::string> ports;  // the ports to search instead of the system's
+    bool yes = false;                // no question before the update starts
+    bool quiet = false;              // no progress bar
+};
+
+// Returns the exit code: 0 after a successful update, 1 after any failure.
+int RunUpdateFlow(const UpdateOptions& options);
+
+}  // namespace cli

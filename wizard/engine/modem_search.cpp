@@ -1,0 +1,119 @@
+#include "wizard/engine/modem_search.h"
+
+#include <string>
+
+#include "platform/clock.h"
+#include "plugin_api/message_target.h"
+#include "plugin_api/messages.h"
+#include "serial/answer_text.h"
+#include "serial/identify.h"
+#include "serial/serial.h"
+#include "serial/trace.h"
+#include "wizard/engine/brand_check.h"
+#include "wizard/engine/no_case.h"
+#include "wizard/engine/text_format.h"
+#include "wizard/engine/wizard_state.h"
+#include "wizard/resources/strings.h"
+
+namespace {
+
+constexpr DWORD kStatusPauseMs = 400;
+constexpr DWORD kBrandTimeoutMs = 60000;
+constexpr std::size_t kStatusBufferSize = 256;
+
+// Texts go to the page by pointer; the pause after each keeps the buffer
+// unchanged until the page has taken the text.
+char g_statusBuffer[kStatusBufferSize];
+
+void Show(HWND page, UINT line, const std::string& text) {
+    CopyTextCut(g_statusBuffer, sizeof g_statusBuffer, text);
+    PostMessage(page, line, 0, TextParam(g_statusBuffer));
+    platform::Sleep(kStatusPauseMs);
+}
+
+void ShowStatus(HWND page, int id) {
+    Show(page, WM_WIZ_SEARCHSTATUS, wizard::LoadText(id));
+}
+
+// The brand the modem reports to "AT$BRAND?", or empty.
+std::string AskBrand(CSerial& port) {
+    std::string answer, brand;
+    if (port.Request("AT$BRAND?", &answer, 0, nullptr, kBrandTimeoutMs, 0)) {
+        CleanAnswer("AT$BRAND?", answer, &brand);
+        std::size_t marker = brand.find("$BRAND: ");
+        if (marker != std::string::npos) {
+            brand = brand.substr(marker + 8);
+        }
+    }
+    return brand;
+}
+
+// Checks the identified model against the model sections; true when the
+// modem is suitable, with *section the matching section's name.
+bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models,
+                const std::string& model, std::string* section) {
+    for (const std::string& name : models.Entries()) {
+        if (!EqualsNoCase(name, model)) {
+            continue;
+        }
+        // The first section of that name decides, whatever its brand check says.
+        std::string brand = HasModemBrand(ini, name) ? AskBrand(port) : std::string();
+        Trim(brand, ' ');
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: model <%s>, brand <%s>\n", name.c_str(),
+                     brand.c_str());
+        if (!BrandAccepted(ini, name, brand)) {
+            return false;
+        }
+        *section = name;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void RunSearch(WizardState& state, HWND page) {
+    const IniFile ini = IniFile::Read(state.config.iniPath);
+    CSerial port;
+    bool found = false;
+    for (const std::string& portName : state.portList.Entries()) {
+        Show(page, WM_WIZ_SEARCHPORT, wizard::LoadText(wizard::IDS_CHECKING) + portName);
+        ShowStatus(page, wizard::IDS_OPENING_PORT);
+        port.SetPortName(portName);
+        const bool opened = port.Open();
+        ShowStatus(page, opened ? wizard::IDS_LOOKING_FOR_MODEM : wizard::IDS_OPENING_FAILED);
+        if (opened) {
+            std::string model, ati3;
+            const char cancel = 0;
+            if (!IdentifyModem(&port, &cancel, &model, &ati3, nullptr)) {
+                ShowStatus(page, wizard::IDS_NO_COMPATIBLE_MODEM);
+            } else {
+                // IdentifyModem has cleaned the name already; cleaning it
+                // again for an echo would cut a name that holds "OK".
+                Trim(model, " \t\r\n");
+                Show(page, WM_WIZ_SEARCHSTATUS,
+                     FormatText(wizard::LoadText(wizard::IDS_MODEM_FOUND), model,
+                                kStatusBufferSize));
+                std::string section;
+                if (MatchModel(port, ini, state.modelList, model, &section)) {
+                    // Copies first: the names live in the lists being rebuilt.
+                    state.portList = PortList();
+                    state.portList.Append(portName);
+                    state.modelList = ModelList();
+                    state.modelList.Append(section);
+                    PostMessage(page, WM_WIZ_FOUND, 0, 0);
+                    found = true;
+                }
+            }
+            port.Close();
+        }
+        ShowStatus(page, wizard::IDS_CLOSING_PORT);
+        if (found) {
+            break;  // only the first suitable modem is taken
+        }
+    }
+    if (!found) {
+        ShowStatus(page, wizard::IDS_NO_COMPATIBLE_MODEM);
+        PostMessage(page, WM_WIZ_NOTFOUND, 0, 0);
+    }
+}
