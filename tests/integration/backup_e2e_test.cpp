@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/paths.h"
+#include "platform/private_directory.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/firmware_file.h"
 #include "tests/support/modemsim_process.h"
@@ -267,6 +268,23 @@ TEST_F(BackupEndToEnd, AFileTheModemWillNotTakeIsPassedOverAndKept) {
     EXPECT_EQ(sim->CountLog("store-put"), 5) << "the others went back";
     EXPECT_EQ(Store().count("block.bin"), 0u);
     EXPECT_EQ(Copies().at("block.bin"), original.at("block.bin").data);
+}
+
+TEST(BackupDemo, TheDemoShowsTheStoredFilesSurvive) {
+    CliResult list = test_support::RunCli({"demo", "--list"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_NE(list.out.find("ORVA 56K Voice"), std::string::npos) << list.out;
+    test_support::TempDir tmp("backup-demo");
+    CliResult r =
+        test_support::RunCli({"demo", "--model", "ORVA 56K Voice", "--size", "4", "--quiet"},
+                             kUpdateTimeoutMs, {{"TMPDIR", tmp.Path()}});
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("[2/5] Files are being backed up ..."), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Its 4 stored files survived the update byte for byte, with their "
+                         "attributes."),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(platform::DirectoryHoldsFiles(tmp.Path())) << "no copies, no demo files left";
 }
 
 }  // namespace
