@@ -61,7 +61,7 @@ bool ListFiles(HWND page, CSerial* port, _Status* status, char* cancel) {
     CleanAnswer(kListCommand, answer, &listing);
     Trace("%s\n", listing.c_str());
     if (!state.StoreListing(listing)) {
-        Trace("PreSteps: %s\n", "the listing does not fit its buffer");
+        Trace("PreSteps: %s\n", "the listing does not fit its buffer or has an empty line");
         return Fail(page);
     }
 

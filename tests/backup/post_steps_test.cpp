@@ -44,6 +44,26 @@ TEST_F(PostStepsTest, EverySavedFileIsStoredBackWithItsFieldsAndTheCopiesGo) {
     ThreeFiles();
     SavedAndLost();
     const std::string run = RunDir();
+    // What the page shows meanwhile.
+    std::string clearText;
+    int clearTotal = 0;
+    std::uint64_t clearedAt = 0;
+    std::vector<std::size_t> marks;
+    std::vector<std::string> texts;
+    std::vector<int> totals;
+    store.modem().onCommand = [&, inner = store.modem().onCommand](const std::string& command) {
+        if (command == "at$jfclr=all") {
+            marks.push_back(Steps().size());
+            clearText = status.text;
+            clearTotal = status.total;
+            clearedAt = port.Now();
+        }
+        return inner(command);
+    };
+    store.onTransferCommand = [&](const std::string&) {
+        texts.push_back(status.text);
+        totals.push_back(status.total);
+    };
     ASSERT_EQ(Post(), 1);
     EXPECT_TRUE(Fatals().empty());
     EXPECT_EQ(store.clears, 1);
@@ -59,63 +79,24 @@ TEST_F(PostStepsTest, EverySavedFileIsStoredBackWithItsFieldsAndTheCopiesGo) {
     EXPECT_EQ(store.received["b.bin"].size(), 1024u) << "1K blocks";
     EXPECT_FALSE(std::filesystem::exists(run));
     EXPECT_FALSE(platform::DirectoryHoldsFiles(PrivateDir()));
-}
 
-TEST_F(PostStepsTest, StepsMoveOnTwiceFromTheFirmwareStep) {
-    ThreeFiles();
-    SavedAndLost();
-    std::vector<std::size_t> marksAtClear;
-    store.modem().onCommand = [&, inner = store.modem().onCommand](const std::string& command) {
-        if (command == "at$jfclr=all") {
-            marksAtClear.push_back(Steps().size());
-        }
-        return inner(command);
-    };
-    ASSERT_EQ(Post(), 1);
+    // Two steps from the firmware step on; the memory is reorganised under
+    // the first, with "Please wait ..." and no percentage.
     EXPECT_EQ(PostStepMarks(), (Marks{{2, 0}, {3, 1}, {3, 0}, {4, 1}}));
     EXPECT_EQ(counter, 4);
-    EXPECT_EQ(marksAtClear, (std::vector<std::size_t>{4})) << "reorganised under step 3";
-}
-
-TEST_F(PostStepsTest, RestoreTextsCountTheFilesAndTotalsAreTheirSizes) {
-    store.files["one"] = {"1", "", RandomBytes(100, 13)};
-    store.files["two"] = {"1", "", RandomBytes(250, 14)};
-    SavedAndLost();
-    std::vector<std::string> texts;
-    std::vector<int> totals;
-    store.onTransferCommand = [&](const std::string&) {
-        texts.push_back(status.text);
-        totals.push_back(status.total);
-    };
-    ASSERT_EQ(Post(), 1);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Restoring file 1 of 2 (%d%% finished)",
-                                               "Restoring file 2 of 2 (%d%% finished)"}));
-    EXPECT_EQ(totals, (std::vector<int>{100, 250}));
-}
-
-TEST_F(PostStepsTest, TheReorganisationShowsPleaseWaitWithoutPercentageAndWaitsForTheModem) {
-    SavedAndLost();
-    std::string text;
-    int total = 0;
-    std::uint64_t clearedAt = 0;
-    store.modem().onCommand = [&, inner = store.modem().onCommand](const std::string& command) {
-        if (command == "at$jfclr=all") {
-            text = status.text;
-            total = status.total;
-            clearedAt = port.Now();
-        }
-        return inner(command);
-    };
-    ASSERT_EQ(Post(), 1);
-    EXPECT_EQ(text, "Please wait ...");
-    EXPECT_EQ(total, -1);
+    EXPECT_EQ(marks, (std::vector<std::size_t>{4}));
+    EXPECT_EQ(clearText, "Please wait ...");
+    EXPECT_EQ(clearTotal, -1);
     EXPECT_GE(port.Now() - clearedAt, 5500u) << "5 s for the modem, 0.5 s with a full bar";
     const std::vector<std::string>& commands = store.Commands();
     auto clear = std::find(commands.begin(), commands.end(), "at$jfclr=all");
-    ASSERT_NE(clear, commands.end());
     ASSERT_LT(clear + 2, commands.end());
     EXPECT_EQ(*(clear + 1), "AT");
     EXPECT_EQ(*(clear + 2), "AT&F") << "the restore starts with a reset";
+    EXPECT_EQ(texts, (std::vector<std::string>{"Restoring file 1 of 3 (%d%% finished)",
+                                               "Restoring file 2 of 3 (%d%% finished)",
+                                               "Restoring file 3 of 3 (%d%% finished)"}));
+    EXPECT_EQ(totals, (std::vector<int>{100, 1000, 0}));
 }
 
 TEST_F(PostStepsTest, AReorganisationRefusedThreeTimesSucceedsAtTheFourth) {

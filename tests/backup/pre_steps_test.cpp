@@ -34,6 +34,15 @@ class PreStepsTest : public BackupSteps {
 
 TEST_F(PreStepsTest, EveryFileIsCopiedByteForByteUnderItsPositionInTheListing) {
     ThreeFiles();
+    // What the page shows while each file comes.
+    std::vector<std::size_t> marks;
+    std::vector<std::string> texts;
+    std::vector<int> totals;
+    store.onTransferCommand = [&](const std::string&) {
+        marks.push_back(Steps().size());
+        texts.push_back(status.text);
+        totals.push_back(status.total);
+    };
     ASSERT_EQ(Pre(), 1);
     EXPECT_TRUE(Fatals().empty());
     EXPECT_EQ(Downloads(), (std::vector<std::string>{"AT$JDNL=\"a.dat\"", "AT$JDNL=\"b.bin\",I",
@@ -49,41 +58,21 @@ TEST_F(PreStepsTest, EveryFileIsCopiedByteForByteUnderItsPositionInTheListing) {
     EXPECT_EQ(state.fileCount, 3);
     EXPECT_EQ(state.listTotal, 350);
     EXPECT_EQ(std::string(state.ModemFileList, 21), std::string("a.dat,1,H S,0,0,100\r\0", 21));
-    // The listing came first, after the modem's reset.
     ASSERT_GE(store.Commands().size(), 2u);
     EXPECT_EQ(store.Commands()[0], "AT&F");
     EXPECT_EQ(store.Commands()[1], "AT$JDIR=,,H,S");
+
+    // The plug-in's step begins once the listing is there, before the first file.
+    EXPECT_EQ(Steps(), (std::vector<std::pair<WPARAM, LPARAM>>{{0, 0}, {1, 1}}));
+    EXPECT_EQ(counter, 1);
+    EXPECT_EQ(marks, (std::vector<std::size_t>{2, 2, 2}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Backing up file 1 of 3 (%d%% finished)",
+                                               "Backing up file 2 of 3 (%d%% finished)",
+                                               "Backing up file 3 of 3 (%d%% finished)"}));
+    EXPECT_EQ(totals, (std::vector<int>{100, 250, 0}));
     // Done: the progress record is cleared.
     EXPECT_STREQ(status.text, "");
     EXPECT_EQ(status.total, 0);
-}
-
-TEST_F(PreStepsTest, ThePreStepIsHighlightedOnceTheListingIsThere) {
-    ThreeFiles();
-    std::vector<std::size_t> stepsAtDownload;
-    store.onTransferCommand = [&](const std::string&) {
-        stepsAtDownload.push_back(Steps().size());
-    };
-    ASSERT_EQ(Pre(), 1);
-    EXPECT_EQ(Steps(), (std::vector<std::pair<WPARAM, LPARAM>>{{0, 0}, {1, 1}}));
-    EXPECT_EQ(counter, 1);
-    EXPECT_EQ(stepsAtDownload, (std::vector<std::size_t>{2, 2, 2}));
-}
-
-TEST_F(PreStepsTest, EachDownloadShowsItsNumberAndItsSize) {
-    store.files["one"] = {"1", "", RandomBytes(100, 3)};
-    store.files["two"] = {"1", "", RandomBytes(250, 4)};
-    std::vector<std::string> texts;
-    std::vector<int> totals;
-    store.onTransferCommand = [&](const std::string&) {
-        texts.push_back(status.text);
-        totals.push_back(status.total);
-    };
-    ASSERT_EQ(Pre(), 1);
-    EXPECT_EQ(texts, (std::vector<std::string>{"Backing up file 1 of 2 (%d%% finished)",
-                                               "Backing up file 2 of 2 (%d%% finished)"}));
-    EXPECT_EQ(totals, (std::vector<int>{100, 250}));
-    EXPECT_EQ(TheBackupState().listTotal, 350);
 }
 
 TEST_F(PreStepsTest, A1KSenderAndAnEmptyFileGiveExactCopies) {
@@ -215,18 +204,6 @@ TEST_F(PreStepsTest, APlantedLinkInsteadOfThePrivateDirectoryIsRefused) {
     EXPECT_EQ(Fatals(), std::vector<std::string>{kDownloadError});
     EXPECT_TRUE(Downloads().empty());
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.Path()));
-}
-
-TEST_F(PreStepsTest, APrivateDirectoryOthersCanEnterIsRefused) {
-    ThreeFiles();
-    std::filesystem::create_directory(PrivateDir());
-    std::filesystem::permissions(
-        PrivateDir(), std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                          std::filesystem::perms::others_exec);
-    EXPECT_EQ(Pre(), 0);
-    EXPECT_EQ(Fatals(), std::vector<std::string>{kDownloadError});
-    EXPECT_TRUE(std::filesystem::is_empty(PrivateDir()));
 }
 
 }  // namespace
