@@ -13,6 +13,7 @@ all: build
 
 help:
 	@echo "make demo       build and run the wizard against the built-in modem simulator"
+	@echo "                 (MODEL=\"ORVA 56K Voice\" picks a model of wizard-cli demo --list)"
 	@echo "make test       build and run the whole test suite"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
 	@echo "make format     format the sources with clang-format"

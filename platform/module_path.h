@@ -6,7 +6,8 @@
 namespace platform {
 
 // Directory of the module that contains the given address (code or data of
-// that module), without a trailing separator; empty when unknown.
+// that module), without a trailing separator, links resolved; empty when
+// unknown.
 std::string ModuleDirectory(const void* addressInModule);
 
 }  // namespace platform

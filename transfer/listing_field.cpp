@@ -6,22 +6,25 @@ constexpr const char* kWhiteSpace = " \t\r\n\v\f";
 
 }  // namespace
 
-std::string ListingField(const std::string& line, int index) {
+std::string_view SeparatedField(std::string_view text, char separator, int index) {
     std::size_t begin = 0;
     for (int i = 0; i < index; ++i) {
-        begin = line.find(',', begin);
-        if (begin == std::string::npos) {
-            return std::string();
+        begin = text.find(separator, begin);
+        if (begin == std::string_view::npos) {
+            return {};
         }
         ++begin;
     }
-    std::size_t end = line.find(',', begin);
-    std::string field =
-        line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    const std::size_t end = text.find(separator, begin);
+    return text.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
+}
+
+std::string ListingField(const std::string& line, int index) {
+    const std::string_view field = SeparatedField(line, ',', index);
     const std::size_t first = field.find_first_not_of(kWhiteSpace);
-    if (first == std::string::npos) {
+    if (first == std::string_view::npos) {
         return std::string();
     }
     const std::size_t last = field.find_last_not_of(kWhiteSpace);
-    return field.substr(first, last - first + 1);
+    return std::string(field.substr(first, last - first + 1));
 }

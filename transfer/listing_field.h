@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Field number index (from 0) of a comma-separated listing line, with the
 // white space around it (a trailing CR included) removed; empty when the
@@ -10,3 +11,7 @@
 // without attributes still has its size in field 5; white space inside a
 // field is kept as it is.
 std::string ListingField(const std::string& line, int index);
+
+// Field number index of text whose fields are ended by separator, exactly
+// as it stands; empty when text has fewer fields. Empty fields count.
+std::string_view SeparatedField(std::string_view text, char separator, int index);

@@ -4,17 +4,6 @@
 
 namespace {
 
-// A double quote would end the quoted name; a control character (CR above
-// all) would end the command and start another one.
-bool SafeText(const std::string& text, bool quoted) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || (quoted && c == '"')) {
-            return false;
-        }
-    }
-    return true;
-}
-
 template <typename... Args>
 bool Format(std::string* command, const char* format, Args... args) {
     char buffer[kCommandBufferSize];
@@ -29,10 +18,19 @@ bool Format(std::string* command, const char* format, Args... args) {
 
 }  // namespace
 
+bool CommandTextIsSafe(const std::string& text, bool quoted) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || (quoted && c == '"')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool FormatUploadCommand(const std::string& name, const std::array<std::string, 3>& args,
                          std::string* command) {
-    if (!SafeText(name, true) || !SafeText(args[0], false) || !SafeText(args[1], false) ||
-        !SafeText(args[2], false)) {
+    if (!CommandTextIsSafe(name, true) || !CommandTextIsSafe(args[0], false) ||
+        !CommandTextIsSafe(args[1], false) || !CommandTextIsSafe(args[2], false)) {
         return false;
     }
     return Format(command, "AT$JUPL=\"%s\",%s,%s,%s", name.c_str(), args[0].c_str(),
@@ -40,9 +38,9 @@ bool FormatUploadCommand(const std::string& name, const std::array<std::string, 
 }
 
 bool FormatDownloadCommand(const std::string& name, std::string* command) {
-    return SafeText(name, true) && Format(command, "AT$JDNL=\"%s\"", name.c_str());
+    return CommandTextIsSafe(name, true) && Format(command, "AT$JDNL=\"%s\"", name.c_str());
 }
 
 bool FormatDeleteCommand(const std::string& name, std::string* command) {
-    return SafeText(name, true) && Format(command, "AT$JDEL=\"%s\"", name.c_str());
+    return CommandTextIsSafe(name, true) && Format(command, "AT$JDEL=\"%s\"", name.c_str());
 }

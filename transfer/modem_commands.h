@@ -9,6 +9,11 @@
 
 constexpr std::size_t kCommandBufferSize = 260;
 
+// True when text may stand in a command: no control character (a CR would
+// end the command and start another), and, when quoted, no double quote
+// (it would end the quoted name).
+bool CommandTextIsSafe(const std::string& text, bool quoted);
+
 // "AT$JUPL=\"name\",a,b,c"
 bool FormatUploadCommand(const std::string& name, const std::array<std::string, 3>& args,
                          std::string* command);

@@ -148,6 +148,35 @@ TEST_F(ModemSimFaults, NoNakMeansNoTransferAndNothingStored) {
     EXPECT_EQ(port_.Command("AT"), "\r\nOK\r\n");
 }
 
+TEST_F(ModemSimFaults, ADirectionLimitsFaultsToTransfersTheModemReceives) {
+    Start({"--fault-can-at-block", "1", "--fault-file", "a.dat", "--fault-direction", "receive"});
+    ReceiveReport download = Download("a.dat");
+    ASSERT_TRUE(download.ok) << download.failure;
+    port_.ReadUntil("OK\r\n", 3000);
+    SendReport upload = Upload("a.dat", RandomBytes(300, 8));
+    EXPECT_TRUE(upload.cancelled);
+    EXPECT_TRUE(SameBytes(store_.Read("a.dat"), RandomBytes(600, 21))) << "the old file stays";
+}
+
+TEST_F(ModemSimFaults, ARefusedCommandIsNeitherEndedNorAnswered) {
+    Start({"--fault-refuse", "at$jdnl=\"b.dat\""});
+    port_.Write("AT$JDNL=\"b.dat\"\r");
+    EXPECT_EQ(port_.ReadFor(700), "AT$JDNL=\"b.dat\"") << "no CR, no answer, no transfer";
+    ASSERT_TRUE(sim_.WaitForLog("fault refuse AT$JDNL=\"b.dat\"", 2000));
+    EXPECT_EQ(sim_.CountLog("store-get"), 0);
+    EXPECT_EQ(port_.Command("AT"), "AT\r\r\nOK\r\n");
+    ReceiveReport other = Download("a.dat");
+    EXPECT_TRUE(other.ok) << other.failure;
+}
+
+TEST_F(ModemSimFaults, ARefusalCanLetTheFirstCommandsThrough) {
+    Start({"--fault-refuse", "AT&F:1", "--echo", "off"});
+    EXPECT_EQ(port_.Command("AT&F"), "\r\nOK\r\n");
+    port_.Write("AT&F\r");
+    EXPECT_EQ(port_.ReadFor(700), "");
+    EXPECT_EQ(port_.Command("AT&F", 700), "") << "every later one is swallowed too";
+}
+
 TEST_F(ModemSimFaults, FirmwareOnlyFaultsSpareStoredFiles) {
     Start({"--fault-firmware", "--fault-nak-block", "1"});
     SendReport stored = Upload("up.dat", RandomBytes(200, 7));

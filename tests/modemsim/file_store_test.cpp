@@ -138,6 +138,28 @@ TEST_F(ModemSimStore, UploadWithoutAttributesReplacesTheOldFile) {
     EXPECT_NE(port_.Command("AT$JDIR").find("\r\na.dat,1,,0,0,2048\r\n"), std::string::npos);
 }
 
+TEST_F(ModemSimStore, TrimmedPaddingGivesBackTheSizeThatWasSent) {
+    Start({"--store-trim-padding"});
+    std::string data = RandomBytes(1000, 10);
+    data.back() = 'x';  // not a padding byte
+    StartTransfer("at$jupl=\"trim.dat\",1,I");
+    SendPlan plan;
+    plan.use1k = true;
+    SendReport report = XModemSend(port_, data, plan);
+    ASSERT_TRUE(report.ok) << report.failure;
+    EXPECT_EQ(port_.ReadUntil("OK\r\n", 3000), "\r\nOK\r\n");
+    EXPECT_TRUE(SameBytes(store_.Read("trim.dat"), data));
+    EXPECT_NE(port_.Command("AT$JDIR=,,H,S").find("\r\ntrim.dat,1,I,0,0,1000\r\n"),
+              std::string::npos);
+
+    StartTransfer("at$jupl=\"empty.dat\",1,");
+    SendReport empty = XModemSend(port_, "", SendPlan{});
+    ASSERT_TRUE(empty.ok) << empty.failure;
+    EXPECT_EQ(port_.ReadUntil("OK\r\n", 3000), "\r\nOK\r\n");
+    EXPECT_TRUE(store_.Exists("empty.dat"));
+    EXPECT_EQ(store_.Read("empty.dat"), "");
+}
+
 TEST_F(ModemSimStore, UploadThatNeverStartsEndsInErrorAndStoresNothing) {
     Start();
     StartTransfer("AT$JUPL=\"late.dat\",1,");

@@ -38,6 +38,10 @@ class ScriptedModem {
     // from onCommand; the rest of that write already goes to it.
     std::function<void(const std::string& bytes)> dataReceiver;
 
+    // Takes bytes as if the host had written them (a data receiver that
+    // gives up hands the rest back to the AT interpreter this way).
+    void Input(const std::string& bytes) { Receive(bytes); }
+
     // Command lines received, in order.
     const std::vector<std::string>& Commands() const { return commands_; }
 

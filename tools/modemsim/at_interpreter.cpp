@@ -77,6 +77,13 @@ Mode AtInterpreter::Run() {
         if (b < 0) {
             continue;
         }
+        if (b == '\r' && context_.faults.Refuses(Clean(line_))) {
+            // Neither the CR is echoed nor the command answered.
+            context_.log.Event("fault refuse " + line_);
+            line_.clear();
+            overflow_ = false;
+            continue;
+        }
         if (context_.echo && !silent) {
             line.Send(static_cast<unsigned char>(b));
         }
@@ -345,7 +352,18 @@ void AtInterpreter::PutFile(const std::string& args) {
     TransferFaults faults =
         context_.faults.ForTransfer(TransferKind::kStoredFile, Direction::kReceive, upload.name);
     std::string data;
-    ReceiveOutcome outcome = ReceiveFile(context_.line, context_.log, settings, faults, &data);
+    std::size_t lastBlock = 0;
+    ReceiveOutcome outcome =
+        ReceiveFile(context_.line, context_.log, settings, faults, &data, &lastBlock);
+    if (outcome == ReceiveOutcome::kDone && context_.options.storeTrimPadding) {
+        // The file ends where its data ends: the padding of the last block
+        // goes (a file that itself ends in 0x1A bytes loses them too).
+        std::size_t cut = 0;
+        while (cut < lastBlock && cut < data.size() && data[data.size() - 1 - cut] == '\x1A') {
+            ++cut;
+        }
+        data.resize(data.size() - cut);
+    }
     if (outcome != ReceiveOutcome::kDone) {
         context_.log.Error("store-put " + upload.name + ": " + Describe(outcome));
         if (outcome != ReceiveOutcome::kSilenced && outcome != ReceiveOutcome::kStopped) {

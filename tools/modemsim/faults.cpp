@@ -1,5 +1,7 @@
 #include "tools/modemsim/faults.h"
 
+#include <cctype>
+
 namespace modemsim {
 
 Faults::Faults(const Options& options)
@@ -11,9 +13,33 @@ Faults::Faults(const Options& options)
       firmwareOnly_(options.faultFirmware),
       listingTimeout_(options.listingTimeout),
       jfclrErrors_(options.jfclrErrors),
-      noNakFile_(options.noNakFile) {}
+      noNakFile_(options.noNakFile),
+      direction_(options.faultDirection),
+      refusePrefix_(options.refusePrefix),
+      refuseSkip_(options.refuseSkip) {}
 
-bool Faults::Applies(TransferKind kind, const std::string& fileName) const {
+bool Faults::Refuses(const std::string& command) {
+    if (refusePrefix_.empty() || command.size() < refusePrefix_.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < refusePrefix_.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(command[i])) !=
+            std::toupper(static_cast<unsigned char>(refusePrefix_[i]))) {
+            return false;
+        }
+    }
+    if (refuseSkip_ > 0) {
+        --refuseSkip_;
+        return false;
+    }
+    return true;
+}
+
+bool Faults::Applies(TransferKind kind, Direction direction, const std::string& fileName) const {
+    if ((direction_ == FaultDirection::kSend && direction != Direction::kSend) ||
+        (direction_ == FaultDirection::kReceive && direction != Direction::kReceive)) {
+        return false;
+    }
     if (!file_.empty()) {
         return kind == TransferKind::kStoredFile && fileName == file_;
     }
@@ -26,7 +52,7 @@ bool Faults::Applies(TransferKind kind, const std::string& fileName) const {
 TransferFaults Faults::ForTransfer(TransferKind kind, Direction direction,
                                    const std::string& fileName) {
     TransferFaults faults;
-    if (!Applies(kind, fileName)) {
+    if (!Applies(kind, direction, fileName)) {
         return faults;
     }
     if (direction == Direction::kSend && corrupt_.block != 0) {

@@ -33,9 +33,12 @@ class Faults {
     bool NoNak(const std::string& fileName) const {
         return !noNakFile_.empty() && fileName == noNakFile_;
     }
+    // True when the command line (stray bytes and blanks removed) is to be
+    // swallowed; counts the lines that --fault-refuse lets through first.
+    bool Refuses(const std::string& command);
 
   private:
-    bool Applies(TransferKind kind, const std::string& fileName) const;
+    bool Applies(TransferKind kind, Direction direction, const std::string& fileName) const;
 
     BlockFault corrupt_;
     BlockFault nak_;
@@ -46,6 +49,9 @@ class Faults {
     bool listingTimeout_;
     int jfclrErrors_;
     std::string noNakFile_;
+    FaultDirection direction_;
+    std::string refusePrefix_;
+    int refuseSkip_;
 };
 
 }  // namespace modemsim

@@ -239,6 +239,8 @@ const std::map<std::string, OptionRule>& Rules() {
           }}},
         {"--store-1k",
          {false, "", [](Options& o, const std::string&) { return o.store1k = true; }}},
+        {"--store-trim-padding",
+         {false, "", [](Options& o, const std::string&) { return o.storeTrimPadding = true; }}},
         {"--jfclr-delay",
          {true, "milliseconds",
           [](Options& o, const std::string& v) { return ParseDelay(v, &o.jfclrDelayMs); }}},
@@ -300,6 +302,29 @@ const std::map<std::string, OptionRule>& Rules() {
               }
               o.jfclrErrors = static_cast<int>(n);
               return true;
+          }}},
+        {"--fault-direction",
+         {true, "send or receive",
+          [](Options& o, const std::string& v) {
+              if (v != "send" && v != "receive") {
+                  return false;
+              }
+              o.faultDirection = v == "send" ? FaultDirection::kSend : FaultDirection::kReceive;
+              return true;
+          }}},
+        {"--fault-refuse",
+         {true, "a command prefix, optionally followed by :SKIP",
+          [](Options& o, const std::string& v) {
+              std::string prefix = v;
+              o.refuseSkip = 0;
+              const std::string::size_type colon = v.rfind(':');
+              unsigned long skip = 0;
+              if (colon != std::string::npos && ParseUnsigned(v.substr(colon + 1), 1000, &skip)) {
+                  prefix = v.substr(0, colon);
+                  o.refuseSkip = static_cast<int>(skip);
+              }
+              o.refusePrefix = prefix;
+              return PlainText(prefix, 255);
           }}},
         {"--fault-no-nak-file",
          {true, "a stored file name",
@@ -395,6 +420,7 @@ Boot loader:
 File store:
   --store DIR                 the stored files (listing fields in DIR/.modemsim-attrs)
   --store-1k                  send stored files in 1024-byte blocks
+  --store-trim-padding        store a received file without the padding of its last block
   --jfclr-delay MS            time to clear the store (default 500)
 
 Flash-loader modem:
@@ -414,6 +440,9 @@ Faults (next transfer in either direction):
   --fault-listing-timeout           listings end without their OK
   --fault-jfclr-errors N            refuse the first N at$jfclr=all
   --fault-no-nak-file NAME          never start receiving NAME
+  --fault-direction send|receive    only transfers the modem sends / receives
+  --fault-refuse TEXT[:SKIP]        swallow commands starting with TEXT (after SKIP of them):
+                                    no echo of their CR, no answer
 )";
 }
 

@@ -14,6 +14,9 @@ struct BlockFault {
     int count = 1;
 };
 
+// Which transfers faults apply to, seen from the modem.
+enum class FaultDirection { kBoth, kSend, kReceive };
+
 struct FlashNokFault {
     int record = -1;  // -1 = not set; 0-based among the firmware records
     std::string answer;
@@ -53,6 +56,7 @@ struct Options {
     // File store.
     std::string storeDir;
     bool store1k = false;
+    bool storeTrimPadding = false;  // a stored file loses the padding of its last block
     int jfclrDelayMs = 500;
 
     // Flash-loader modem.
@@ -72,6 +76,9 @@ struct Options {
     bool listingTimeout = false;
     int jfclrErrors = 0;
     std::string noNakFile;
+    FaultDirection faultDirection = FaultDirection::kBoth;
+    std::string refusePrefix;  // command lines starting with it are swallowed
+    int refuseSkip = 0;        // ... after this many of them went through
 
     bool help = false;
 };

@@ -57,8 +57,13 @@ const char* Describe(ReceiveOutcome outcome) {
 }
 
 ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& settings,
-                           TransferFaults faults, std::string* data) {
+                           TransferFaults faults, std::string* data, std::size_t* lastBlock) {
     data->clear();
+    std::size_t lastSize = 0;
+    if (lastBlock == nullptr) {
+        lastBlock = &lastSize;
+    }
+    *lastBlock = 0;
 
     // Ask for the first packet until its first byte arrives.
     int header = -1;
@@ -139,6 +144,7 @@ ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& set
                 continue;
             }
             data->append(packet, 3, size);
+            *lastBlock = size;
             ++expected;
             errors = 0;
             line.Send(kAck);

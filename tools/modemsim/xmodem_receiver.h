@@ -33,8 +33,10 @@ struct ReceiveSettings {
 };
 
 // Receives one file; *data gets every accepted block whole, padding
-// included, as XModem delivers it.
+// included, as XModem delivers it. *lastBlock, when given, gets the size of
+// the last accepted block (0 for an empty file).
 ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& settings,
-                           TransferFaults faults, std::string* data);
+                           TransferFaults faults, std::string* data,
+                           std::size_t* lastBlock = nullptr);
 
 }  // namespace modemsim

@@ -99,6 +99,12 @@ int RunDemo(const std::vector<std::string>& words) {
                                           dir + "/modemsim.log"};
     simulator.insert(simulator.end(), model->simulatorOptions.begin(),
                      model->simulatorOptions.end());
+    const std::string storeDir = dir + "/store";
+    std::map<std::string, std::string> storedBefore;
+    if (model->fileStore) {
+        simulator.insert(simulator.end(), {"--store", storeDir});
+        storedBefore = cli::DemoStoreContents(storeDir);
+    }
     if (rate != 0) {
         simulator.insert(simulator.end(), {"--rate", std::to_string(rate)});
     }
@@ -131,6 +137,13 @@ int RunDemo(const std::vector<std::string>& words) {
             ArrivedIntact(ReadAllBytes(firmwarePath), ReadAllBytes(dir + "/received/firmware.bin"));
         std::cout << (intact ? "The simulated modem received the firmware byte for byte.\n"
                              : "The simulated modem did NOT receive the firmware intact.\n");
+        if (model->fileStore) {
+            const bool kept = cli::DemoStoreContents(storeDir) == storedBefore;
+            std::cout << "Its " << storedBefore.size() << " stored files "
+                      << (kept ? "survived the update byte for byte, with their attributes.\n"
+                               : "did NOT survive the update intact.\n");
+            intact = intact && kept;
+        }
         CSerial serial;
         std::string ati3, text;
         serial.SetPortName(port);

@@ -1,6 +1,8 @@
 #include "wizard/cli/demo_setup.h"
 
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "platform/paths.h"
 #include "wizard/engine/firmware_header.h"
@@ -17,6 +19,53 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out.flush());
 }
 
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Bytes of every value from a seed; never 0x1A at the end, which a store
+// that drops XModem padding could not tell from padding.
+std::string DemoBytes(std::uint32_t count, std::uint32_t state) {
+    std::string bytes;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        bytes += static_cast<char>(state & 0xFF);
+    }
+    if (!bytes.empty() && bytes.back() == '\x1A') {
+        bytes.back() = '\0';
+    }
+    return bytes;
+}
+
+// A few files of different sizes and attributes, with their listing fields.
+bool WriteDemoStore(const std::string& storeDir) {
+    struct StoredFile {
+        const char* name;
+        const char* fields;  // field 1 and the attribute letters
+        std::uint32_t size;
+    };
+    const StoredFile files[] = {{"greeting.wav", "1,", 6000},
+                                {"message01.vox", "1,I", 1000},
+                                {"settings.sys", "2,H S", 300},
+                                {"empty.txt", "1,", 0}};
+    std::error_code error;
+    std::filesystem::create_directories(storeDir, error);
+    std::string fields;
+    std::uint32_t seed = 0x9E3779B9u;
+    for (const StoredFile& file : files) {
+        if (!WriteFile(storeDir + "/" + file.name, DemoBytes(file.size, seed += 0x61C88647u))) {
+            return false;
+        }
+        fields += std::string(file.name) + "," + file.fields + "\n";
+    }
+    return WriteFile(storeDir + "/.modemsim-attrs", fields);
+}
+
 }  // namespace
 
 const std::vector<DemoModel>& DemoModels() {
@@ -30,14 +79,27 @@ const std::vector<DemoModel>& DemoModels() {
           "57600", "--reboot-delay", "2000"},
          256,
          6 * 1024,
-         nullptr},
+         nullptr,
+         false},
         {"ORVA 33K Basic",
          "plain XModem in 128-byte blocks, no flash loader",
          "UploadFile=firmware.bin\nUploadCommand=AT$UPLOAD\nUploadInterface=STANDARD\n",
          {"--upload-command", "AT$UPLOAD", "--reboot-delay", "2000"},
          64,
          0,
-         nullptr},
+         nullptr,
+         false},
+        {"ORVA 56K Voice",
+         "keeps voice messages and settings in its own store; the backup plug-in saves them "
+         "before the update and stores them back afterwards",
+         "UploadFile=firmware.bin\nUploadCommand=AT$UPLOAD\nUploadType=UPLOAD_SUPPORTED_1K\n"
+         "UploadInterface=STANDARD\n",
+         {"--upload-command", "AT$UPLOAD", "--reboot-delay", "2000", "--store-trim-padding",
+          "--jfclr-delay", "1500"},
+         64,
+         0,
+         "Sarnet_Plugin.so",
+         true},
     };
     return models;
 }
@@ -103,7 +165,33 @@ bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_
         *why = "cannot write the demo's files in " + dir;
         return false;
     }
+    if (model.fileStore && !WriteDemoStore(dir + "/store")) {
+        *why = "cannot fill the simulated modem's file store in " + dir + "/store";
+        return false;
+    }
     return true;
+}
+
+std::map<std::string, std::string> DemoStoreContents(const std::string& storeDir) {
+    std::map<std::string, std::string> contents;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(storeDir, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (!name.empty() && name[0] != '.') {
+            contents[name] = ReadFile(it->path().string());
+        }
+    }
+    // The listing fields go with the file: "name,field1,attributes".
+    std::istringstream lines(ReadFile(storeDir + "/.modemsim-attrs"));
+    std::string line;
+    while (std::getline(lines, line)) {
+        auto it = contents.find(line.substr(0, line.find(',')));
+        if (it != contents.end()) {
+            it->second.insert(0, line + "\n");
+        }
+    }
+    return contents;
 }
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct DemoModel {
     std::uint32_t imageKilobytes;  // size of the firmware image
     std::uint32_t loaderBytes;     // size of the flash loader at the end of the file (0: none)
     const char* plugin;            // plug-in file to place beside Wizard.inf, or nullptr
+    bool fileStore;                // the modem keeps files of its own (in <dir>/store)
 };
 
 const std::vector<DemoModel>& DemoModels();
@@ -28,9 +30,14 @@ std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLeng
                              std::uint32_t loaderLength);
 
 // Writes Wizard.inf and the firmware of model into dir and links the
-// model's plug-in from the program directory there. False, with *why, on
-// failure.
+// model's plug-in from the program directory there; fills the simulated
+// modem's file store, <dir>/store, for a model that has one. False, with
+// *why, on failure.
 bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_t imageKilobytes,
                     std::string* firmwarePath, std::string* why);
+
+// The simulated modem's stored files with their listing fields, by name,
+// as they lie in the store directory.
+std::map<std::string, std::string> DemoStoreContents(const std::string& storeDir);
 
 }  // namespace cli

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "platform/private_directory.h"
 #include "platform/stop_signal.h"
 #include "platform/terminal.h"
+#include "plugin_api/backup_location.h"
 #include "plugin_api/messages.h"
 #include "wizard/cli/console_page.h"
 #include "wizard/cli/progress_line.h"
@@ -235,6 +237,20 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
     }
 }
 
+// After a failure the model's plug-in may hold the modem's files: say where.
+void ReportKeptFiles(const WizardState& state) {
+    std::string plugin, why;
+    if (!PluginPath(IniFile::Read(state.config.iniPath), state.config.programDir,
+                    state.modelList.Entries().front(), &plugin, &why) ||
+        plugin.empty()) {
+        return;
+    }
+    const std::string dir = PluginBackupDirectory(plugin);
+    if (platform::DirectoryHoldsFiles(dir)) {
+        std::cerr << "The modem's files are kept in " << dir << "\n";
+    }
+}
+
 }  // namespace
 
 int RunUpdateFlow(const UpdateOptions& options) {
@@ -253,6 +269,9 @@ int RunUpdateFlow(const UpdateOptions& options) {
         code = 1;
     } else if (Confirm(state, options.yes)) {
         code = Update(page, worker, state, options.quiet);
+        if (code != 0) {
+            ReportKeptFiles(state);
+        }
     }
     worker.Quit();
     SetFatalHandler(nullptr);

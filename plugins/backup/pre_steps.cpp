@@ -1,0 +1,166 @@
+// PreSteps: the listing of the modem's file store and the backup of every
+// listed file, before any firmware is touched.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "plugin_api/multi_string.h"
+#include "plugin_api/status.h"
+#include "plugins/backup/backup_files.h"
+#include "plugins/backup/backup_state.h"
+#include "plugins/backup/backup_texts.h"
+#include "plugins/backup/file_entry.h"
+#include "plugins/backup/sarnet_plugin.h"
+#include "plugins/backup/step_report.h"
+#include "serial/answer_text.h"
+#include "serial/identify.h"
+#include "serial/serial.h"
+#include "serial/trace.h"
+#include "transfer/file_transfer.h"
+
+namespace {
+
+constexpr const char* kListCommand = "AT$JDIR=,,H,S";
+constexpr DWORD kListTimeoutMs = 1000;
+constexpr DWORD kCommandTimeoutMs = 1000;
+constexpr DWORD kFinalOkTimeoutMs = 10000;
+
+void Trace(const char* format, const char* text) {
+    xdebug_Trace(-1, TRACE_LEVEL_STEP, format, text);
+}
+
+// A backup that cannot be made stops the update before the firmware.
+bool Fail(HWND page) {
+    backup::PostFatal(page, backup::IDS_DOWNLOAD_ERROR);
+    return false;
+}
+
+// The listing is whole only when the modem closed it with its final OK: a
+// partial listing would leave the files behind the cut without a backup.
+bool EndsWithFinalOk(const std::string& answer) {
+    std::string text = answer;
+    TrimRight(text, " \t\r\n");
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "OK") != 0) {
+        return false;
+    }
+    return text.size() == 2 || text[text.size() - 3] == '\n' || text[text.size() - 3] == '\r';
+}
+
+// Lists the store into the module state and checks every entry. Reports
+// its own failure.
+bool ListFiles(HWND page, CSerial* port, _Status* status, char* cancel) {
+    BackupState& state = TheBackupState();
+    std::string answer;
+    const bool answered = port->Request(kListCommand, &answer, 0, cancel, kListTimeoutMs, 0);
+    Trace("%s", answer.c_str());
+    if (!answered || !EndsWithFinalOk(answer)) {
+        Trace("PreSteps: %s\n", "the listing did not end with OK");
+        return Fail(page);
+    }
+    std::string listing;
+    CleanAnswer(kListCommand, answer, &listing);
+    Trace("%s\n", listing.c_str());
+    if (!state.StoreListing(listing)) {
+        Trace("PreSteps: %s\n", "the listing does not fit its buffer or has an empty line");
+        return Fail(page);
+    }
+
+    ClearStatus(status);
+    std::int64_t total = 0;
+    for (const char* entry = state.FirstEntry(); *entry != '\0'; entry = MultiStringNext(entry)) {
+        FileEntry file;
+        std::string why;
+        if (!ReadEntry(entry, &file, &why)) {
+            xdebug_Trace(-1, TRACE_LEVEL_STEP, "PreSteps: refused entry <%s>: %s\n", entry,
+                         why.c_str());
+            state.Clear();
+            return Fail(page);
+        }
+        ++state.fileCount;
+        total += file.size;
+    }
+    if (total > INT32_MAX) {
+        Trace("PreSteps: %s\n", "the listed sizes add up beyond 32 bits");
+        state.Clear();
+        return Fail(page);
+    }
+    status->total = static_cast<std::int32_t>(total);
+    state.listTotal = status->total;
+
+    if (state.fileCount > 0) {
+        std::string why;
+        state.runDirectory = backup::MakeRunDirectory(listing, &why);
+        if (state.runDirectory.empty()) {
+            Trace("PreSteps: %s\n", why.c_str());
+            return Fail(page);
+        }
+    }
+    return true;
+}
+
+// Fetches one listed file into its copy. Reports its own failure; a copy
+// that is not whole is removed again (the modem still holds the file).
+bool BackUp(HWND page, CSerial* port, _Status* status, char* cancel, const char* entry, int index) {
+    const BackupState& state = TheBackupState();
+    Trace(" DNL Z:%s\n", entry);
+    FileEntry file;
+    std::string why, command;
+    const std::string path = backup::BackupFilePath(state.runDirectory, index);
+    if (!ReadEntry(entry, &file, &why) || !DownloadCommand(file, &command) || path.empty()) {
+        return Fail(page);
+    }
+    status->done = 0;
+    backup::SetFileProgressText(status, backup::IDS_BACKING_UP_FILE, index, state.fileCount);
+    status->total = file.size;
+
+    port->ClearInput(0);
+    if (!port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, cancel, kCommandTimeoutMs, 0)) {
+        return Fail(page);
+    }
+    std::FILE* copy = std::fopen(path.c_str(), "wb");
+    if (copy == nullptr) {
+        Trace("PreSteps: cannot create %s\n", path.c_str());
+        return Fail(page);
+    }
+    CXModemTransfer transfer;
+    transfer.Attach(port, nullptr, page);
+    bool whole = transfer.XModemDownload(copy, &status->done, file.size, cancel);
+    whole = std::fclose(copy) == 0 && whole;
+    if (whole && file.sizeGiven && !backup::CutToListedSize(path, file.size, &why)) {
+        Trace("PreSteps: %s\n", why.c_str());
+        whole = false;
+    }
+    if (!whole) {
+        std::remove(path.c_str());
+        return Fail(page);
+    }
+    port->WaitFor("OK", nullptr, kFinalOkTimeoutMs);
+    return true;
+}
+
+}  // namespace
+
+int PreSteps(HWND page, CSerial* port, _Status* status, int stepMessage, int* stepCounter) {
+    char cancel = 0;
+    TheBackupState().Clear();
+    if (!IdentifyModem(port, &cancel, nullptr, nullptr, nullptr)) {
+        return backup::PostFatal(page, backup::IDS_INITIALIZATION_ERROR);
+    }
+    if (!ListFiles(page, port, status, &cancel)) {
+        return 0;
+    }
+
+    AdvanceStep(page, static_cast<UINT>(stepMessage), stepCounter);
+
+    const BackupState& state = TheBackupState();
+    int index = 1;
+    for (const char* entry = state.FirstEntry(); *entry != '\0';
+         entry = MultiStringNext(entry), ++index) {
+        if (!BackUp(page, port, status, &cancel, entry, index)) {
+            return 0;
+        }
+    }
+    ClearStatus(status);
+    Trace("%s", "Verlasse Presteps");
+    return 1;
+}
