@@ -50,6 +50,9 @@ TEST_F(FlashUpload, AUsbModemIsProgrammedAndItsCountrySetAgain) {
     EXPECT_EQ(modem.loaderLines.size(), 12u);
     EXPECT_EQ(modem.programmed, usbImage);
     EXPECT_EQ(modem.commandsAfterFirmware, (std::vector<std::string>{"AT+GCI= B5", "AT"}));
+    const std::uint64_t countryAfter = modem.timesAfterFirmware[0] - modem.firmwareDoneAt;
+    EXPECT_GE(countryAfter, 5000u) << "the new firmware was given five seconds";
+    EXPECT_LT(countryAfter, 5500u);
     EXPECT_TRUE(page.Messages().empty());
     EXPECT_TRUE(trace.Contains("Downloading succeeded.\n"));
 }
@@ -61,15 +64,6 @@ TEST_F(FlashUpload, TheProgressTextNamesTheFileAndItsNumber) {
     EXPECT_EQ(texts[1], "Loading firmware to modem (%d %% complete file 1 of 2)");
     EXPECT_EQ(texts[12 + 1], "Please wait ...") << "while the first firmware records go";
     EXPECT_EQ(texts[12 + 7], "Loading firmware to modem (%d %% complete file 2 of 2)");
-}
-
-TEST_F(FlashUpload, TheCountryIsSetFiveSecondsAfterTheFirmware) {
-    ASSERT_EQ(Upload(usbImage, loader), 1);
-    ASSERT_EQ(modem.commandsAfterFirmware.size(), 2u);
-    EXPECT_EQ(modem.commandsAfterFirmware[0], "AT+GCI= 3D");
-    const std::uint64_t after = modem.timesAfterFirmware[0] - modem.firmwareDoneAt;
-    EXPECT_GE(after, 5000u);
-    EXPECT_LT(after, 5500u);
 }
 
 TEST_F(FlashUpload, ANewFirmwareAnsweringOnlyAfterThreeMinutesIsWaitedFor) {
@@ -103,14 +97,6 @@ TEST_F(FlashUpload, AnOlderLoaderCannotProgramAUsbModem) {
     EXPECT_TRUE(modem.firmwareLines.empty()) << "no firmware record is sent";
     EXPECT_TRUE(modem.commandsAfterFirmware.empty());
     EXPECT_TRUE(page.Messages().empty()) << "the wizard reports the failure";
-}
-
-TEST_F(FlashUpload, AnOlderLoaderProgramsOtherModems) {
-    Config("ModemType=External\n");
-    modem.loaderVersion = "4.3";
-    const std::string serialImage = FlashImage(ImageHeader(0x1234, "53", "10"), 30);
-    ASSERT_EQ(Upload(serialImage, loader), 1) << trace.Text();
-    EXPECT_EQ(modem.programmed, serialImage);
 }
 
 TEST_F(FlashUpload, AnImageForAnotherTypeIsRefusedBeforeTheLoader) {
