@@ -2,7 +2,7 @@
 // flash-loader modem on a throttled line, beside a bare stop-and-wait peer
 // measured in the same run and the bound the line rate sets.
 //
-//   build/bench/flash_throughput_bench [--kb 256] [--rate 11520]
+//   build/bin/flash_throughput_bench [--kb 256] [--rate 11520]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -35,8 +35,8 @@ bool PtyBridge::Open(std::string* error) {
         return false;
     }
     running_ = true;
-    aToB_ = std::thread([this] { Carry(a_, b_, fromA_); });
-    bToA_ = std::thread([this] { Carry(b_, a_, fromB_); });
+    aToB_ = std::thread([this] { Carry(a_, b_, fromA_, lastFromA_); });
+    bToA_ = std::thread([this] { Carry(b_, a_, fromB_, lastFromB_); });
     return true;
 }
 
@@ -52,8 +52,8 @@ void PtyBridge::Close() {
     b_.Close();
 }
 
-void PtyBridge::Carry(PseudoTerminal& from, PseudoTerminal& to,
-                      std::atomic<std::uint64_t>& counter) {
+void PtyBridge::Carry(PseudoTerminal& from, PseudoTerminal& to, std::atomic<std::uint64_t>& counter,
+                      std::atomic<DWORD>& last) {
     char buffer[4096];
     while (running_.load()) {
         long n = from.Read(buffer, sizeof buffer, kReadSliceMs);
@@ -62,6 +62,7 @@ void PtyBridge::Carry(PseudoTerminal& from, PseudoTerminal& to,
             continue;
         }
         if (n > 0) {
+            last = GetTickCount();
             to.Write(buffer, static_cast<std::size_t>(n), kWriteTimeoutMs);
             counter += static_cast<std::uint64_t>(n);
         }

@@ -34,18 +34,26 @@ class PtyBridge {
     std::uint64_t BytesFromA() const { return fromA_.load(); }
     std::uint64_t BytesFromB() const { return fromB_.load(); }
 
+    // When the last byte from the host of A (or B) was carried, in the
+    // milliseconds of platform::GetTickCount; 0 before the first one.
+    DWORD LastByteFromA() const { return lastFromA_.load(); }
+    DWORD LastByteFromB() const { return lastFromB_.load(); }
+
     // Waits until the host of A (or B) has written at least count bytes.
     bool WaitForBytesFromA(std::uint64_t count, DWORD timeoutMs) const;
     bool WaitForBytesFromB(std::uint64_t count, DWORD timeoutMs) const;
 
   private:
-    void Carry(PseudoTerminal& from, PseudoTerminal& to, std::atomic<std::uint64_t>& counter);
+    void Carry(PseudoTerminal& from, PseudoTerminal& to, std::atomic<std::uint64_t>& counter,
+               std::atomic<DWORD>& last);
 
     PseudoTerminal a_;
     PseudoTerminal b_;
     std::atomic<bool> running_{false};
     std::atomic<std::uint64_t> fromA_{0};
     std::atomic<std::uint64_t> fromB_{0};
+    std::atomic<DWORD> lastFromA_{0};
+    std::atomic<DWORD> lastFromB_{0};
     std::thread aToB_;
     std::thread bToA_;
 };

@@ -48,6 +48,10 @@ void ExpectPaddedCopy(const std::string& received, const std::string& sent, std:
 class Lrzsz : public ::testing::TestWithParam<std::tuple<std::size_t, bool>> {
   protected:
     void SetUp() override {
+        const platform::ProcessResult tools =
+            platform::RunProcess({"sh", "-c", "command -v rx && command -v sx"}, 5000);
+        ASSERT_EQ(tools.exitCode, 0) << "lrzsz (rx, sx) is not installed; tools/install-deps.sh "
+                                        "installs it";
         std::string error;
         ASSERT_TRUE(bridge.Open(&error)) << error;
         size = std::get<0>(GetParam());
