@@ -139,6 +139,26 @@ TEST(ModemSimFlash, RecordThatIsNeverAccepted) {
     EXPECT_EQ(sim.CountLog("flash-record 0 ok"), 0);
 }
 
+TEST(ModemSimFlash, SeveralRecordsAreRefusedEachItsOwnNumberOfTimes) {
+    ModemSim sim(
+        {"--flash", "--flash-nok", "0:NOK2:1", "--flash-nok", "2:NOK1:3", "--echo", "off"});
+    RawPort port;
+    ASSERT_TRUE(port.Open(sim.PortPath()));
+    SendEchoed(port, "at&&f" + HexLine(0, 1, "") + "\r\n", "\r\nOK\r\n");
+    const std::string r0 = HexLine(0x0000, 0, RandomBytes(16, 5));
+    const std::string r1 = HexLine(0x0010, 0, RandomBytes(16, 6));
+    const std::string r2 = HexLine(0x0020, 0, RandomBytes(16, 7));
+    EXPECT_EQ(SendRecord(port, r0), "\r\nNOK2\r\n");
+    EXPECT_EQ(SendRecord(port, r0), "\r\nOK\r\n");
+    EXPECT_EQ(SendRecord(port, r1), "\r\nOK\r\n");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(SendRecord(port, r2), "\r\nNOK1\r\n") << i;
+    }
+    EXPECT_EQ(SendRecord(port, r2), "\r\nOK\r\n");
+    EXPECT_EQ(sim.CountLog("flash-record 0 NOK2"), 1);
+    EXPECT_EQ(sim.CountLog("flash-record 2 NOK1"), 3);
+}
+
 TEST(ModemSimFlash, RecordsAreRefusedByAModemThatIsNotFlashable) {
     ModemSim sim({"--echo", "off"});
     RawPort port;

@@ -96,9 +96,10 @@ TEST(ModemSimOptions, ValuesInBothSpellings) {
     EXPECT_EQ(options.loaderBaud, 57600u);
     EXPECT_EQ(options.corruptBlock.block, 4);
     EXPECT_EQ(options.corruptBlock.count, 2);
-    EXPECT_EQ(options.flashNok.record, 3);
-    EXPECT_EQ(options.flashNok.answer, "NOK2");
-    EXPECT_LT(options.flashNok.count, 0);
+    ASSERT_EQ(options.flashNoks.size(), 1u);
+    EXPECT_EQ(options.flashNoks[0].record, 3);
+    EXPECT_EQ(options.flashNoks[0].answer, "NOK2");
+    EXPECT_LT(options.flashNoks[0].count, 0);
     EXPECT_FALSE(options.echo);
     EXPECT_EQ(options.atBaud, 0u);
 }

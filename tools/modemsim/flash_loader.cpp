@@ -12,8 +12,11 @@ constexpr std::size_t kMaxRecord = 600;
 
 }  // namespace
 
-FlashLoader::FlashLoader(ModemContext& context)
-    : context_(context), nokLeft_(context.options.flashNok.count) {}
+FlashLoader::FlashLoader(ModemContext& context) : context_(context) {
+    for (const FlashNokFault& fault : context.options.flashNoks) {
+        nokLeft_.push_back(fault.count);
+    }
+}
 
 FlashLoader::LoaderAnswer FlashLoader::LoaderRecord(const std::string& record) {
     const int number = loaderRecords_;
@@ -57,13 +60,19 @@ bool FlashLoader::Record(const std::string& record) {
         context_.Answer("\r\nNOK5\r\n");
         return false;
     }
-    const FlashNokFault& nok = context_.options.flashNok;
-    if (nok.record == number && nokLeft_ != 0) {
-        if (nokLeft_ > 0) {
-            --nokLeft_;
+    const std::vector<FlashNokFault>& noks = context_.options.flashNoks;
+    for (std::size_t k = 0; k < noks.size(); ++k) {
+        if (noks[k].record != number) {
+            continue;
         }
-        context_.log.Event(prefix + nok.answer);
-        context_.Answer("\r\n" + nok.answer + "\r\n");
+        if (nokLeft_[k] == 0) {
+            break;  // this record's refusals are used up
+        }
+        if (nokLeft_[k] > 0) {
+            --nokLeft_[k];
+        }
+        context_.log.Event(prefix + noks[k].answer);
+        context_.Answer("\r\n" + noks[k].answer + "\r\n");
         return false;
     }
     context_.received.Append(kImageFile, record + "\r\n");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/modemsim/modem_context.h"
 
@@ -31,7 +32,8 @@ class FlashLoader {
     ModemContext& context_;
     int loaderRecords_ = 0;
     int firmwareRecords_ = 0;
-    int nokLeft_;
+    // Refusals still to come, per fault of the options (< 0: without end).
+    std::vector<int> nokLeft_;
 };
 
 }  // namespace modemsim

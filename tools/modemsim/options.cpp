@@ -267,7 +267,14 @@ const std::map<std::string, OptionRule>& Rules() {
           }}},
         {"--flash-nok",
          {true, "N:ANSWER:COUNT (COUNT a number or \"always\")",
-          [](Options& o, const std::string& v) { return ParseFlashNok(v, &o.flashNok); }}},
+          [](Options& o, const std::string& v) {
+              FlashNokFault fault;
+              if (!ParseFlashNok(v, &fault)) {
+                  return false;
+              }
+              o.flashNoks.push_back(fault);
+              return true;
+          }}},
         {"--flash-restart-delay",
          {true, "milliseconds",
           [](Options& o, const std::string& v) { return ParseDelay(v, &o.flashRestartDelayMs); }}},
@@ -427,7 +434,7 @@ Flash-loader modem:
   --flash                     a modem programmed with Intel HEX records
   --country CC                country code (default 3D)
   --flash-loader-version V    version in the loader's banner (default 4.4)
-  --flash-nok N:ANSWER:COUNT  answer firmware record N with ANSWER COUNT times
+  --flash-nok N:ANSWER:COUNT  answer firmware record N with ANSWER COUNT times (repeatable)
   --flash-restart-delay MS    silence after the firmware (default 3000)
 
 Faults (next transfer in either direction):

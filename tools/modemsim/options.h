@@ -63,7 +63,7 @@ struct Options {
     bool flash = false;
     std::string country = "3D";
     std::string flashLoaderVersion = "4.4";
-    FlashNokFault flashNok;
+    std::vector<FlashNokFault> flashNoks;  // one per --flash-nok
     int flashRestartDelayMs = 3000;
 
     // Faults.

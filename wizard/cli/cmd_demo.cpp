@@ -33,7 +33,7 @@ std::string ReadAllBytes(const std::string& path) {
 }
 
 // The modem got the file intact: the same bytes, then at most one block of
-// XModem padding.
+// XModem padding (the flash loader's copy of records has none).
 bool ArrivedIntact(const std::string& sent, const std::string& received) {
     if (received.size() < sent.size() || received.size() - sent.size() > kMaxPadding ||
         received.compare(0, sent.size(), sent) != 0) {
@@ -134,7 +134,8 @@ int RunDemo(const std::vector<std::string>& words) {
 
     if (code == 0) {
         bool intact =
-            ArrivedIntact(ReadAllBytes(firmwarePath), ReadAllBytes(dir + "/received/firmware.bin"));
+            ArrivedIntact(ReadAllBytes(firmwarePath),
+                          ReadAllBytes(dir + "/received/" + cli::ReceivedFirmwareName(*model)));
         std::cout << (intact ? "The simulated modem received the firmware byte for byte.\n"
                              : "The simulated modem did NOT receive the firmware intact.\n");
         if (model->fileStore) {

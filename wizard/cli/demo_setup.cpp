@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/paths.h"
+#include "wizard/cli/demo_hex_image.h"
 #include "wizard/engine/firmware_header.h"
 #include "wizard/engine/no_case.h"
 
@@ -88,6 +89,7 @@ const std::vector<DemoModel>& DemoModels() {
          64,
          0,
          nullptr,
+         false,
          false},
         {"ORVA 56K Voice",
          "keeps voice messages and settings in its own store; the backup plug-in saves them "
@@ -99,9 +101,25 @@ const std::vector<DemoModel>& DemoModels() {
          64,
          0,
          "Sarnet_Plugin.so",
+         true,
+         false},
+        {"ORVA 56K USB",
+         "flash-loader modem: the flash plug-in sends the loader, then the image record by "
+         "record",
+         "UploadFile=firmware.hex\nFlashLoader=flashldr.hex\nUploadInterface=FLASH\n"
+         "ModemType=USB\n",
+         {"--flash", "--country", "3D", "--flash-restart-delay", "2000"},
+         64,
+         2 * 1024,
+         "Flinta_Plugin.so",
+         false,
          true},
     };
     return models;
+}
+
+const char* ReceivedFirmwareName(const DemoModel& model) {
+    return model.intelHex ? "flash-image.hex" : "firmware.bin";
 }
 
 const DemoModel* FindDemoModel(const std::string& name) {
@@ -158,10 +176,18 @@ bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_
             return false;
         }
     }
-    *firmwarePath = dir + "/firmware.bin";
-    if (!WriteFile(dir + "/Wizard.inf", ini) ||
-        !WriteFile(*firmwarePath,
-                   MakeDemoFirmware(kDemoVersion, imageKilobytes * 1024, model.loaderBytes))) {
+    bool written = WriteFile(dir + "/Wizard.inf", ini);
+    if (model.intelHex) {
+        *firmwarePath = dir + "/firmware.hex";
+        written = written && WriteFile(*firmwarePath, MakeDemoHexImage(imageKilobytes * 1024)) &&
+                  WriteFile(dir + "/flashldr.hex", MakeDemoFlashLoader(model.loaderBytes));
+    } else {
+        *firmwarePath = dir + "/firmware.bin";
+        written = written &&
+                  WriteFile(*firmwarePath, MakeDemoFirmware(kDemoVersion, imageKilobytes * 1024,
+                                                            model.loaderBytes));
+    }
+    if (!written) {
         *why = "cannot write the demo's files in " + dir;
         return false;
     }

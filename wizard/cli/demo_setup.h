@@ -18,8 +18,15 @@ struct DemoModel {
     std::uint32_t imageKilobytes;  // size of the firmware image
     std::uint32_t loaderBytes;     // size of the flash loader at the end of the file (0: none)
     const char* plugin;            // plug-in file to place beside Wizard.inf, or nullptr
-    bool fileStore;                // the modem keeps files of its own (in <dir>/store)
+    bool fileStore = false;        // the modem keeps files of its own (in <dir>/store)
+    // Intel HEX image and flash loader for the flash plug-in instead of a
+    // firmware file (loaderBytes is then the loader's size in data bytes).
+    bool intelHex = false;
 };
+
+// The simulator's copy of what it received, to compare with the firmware:
+// "firmware.bin" from its boot loader, "flash-image.hex" from its flash loader.
+const char* ReceivedFirmwareName(const DemoModel& model);
 
 const std::vector<DemoModel>& DemoModels();
 const DemoModel* FindDemoModel(const std::string& name);
