@@ -145,10 +145,12 @@ int RunDemo(const std::vector<std::string>& words) {
                                : "did NOT survive the update intact.\n");
             intact = intact && kept;
         }
+        // A HEX image carries no version for the modem to report.
         CSerial serial;
         std::string ati3, text;
         serial.SetPortName(port);
-        if (serial.Open() && IdentifyModem(&serial, nullptr, nullptr, &ati3, nullptr)) {
+        if (!model->intelHex && serial.Open() &&
+            IdentifyModem(&serial, nullptr, nullptr, &ati3, nullptr)) {
             CleanAnswer("", ati3, &text);
             std::cout << "It now reports: " << text << "\n";
         }
