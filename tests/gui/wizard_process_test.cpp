@@ -137,4 +137,24 @@ TEST_F(WizardProgram, ADeveloperOptionWithoutValueIsAUsageError) {
     EXPECT_NE(r.stderrText.find("--config needs a value"), std::string::npos) << r.stderrText;
 }
 
+TEST_F(WizardProgram, TheGuiDemoUpdatesItsSimulatedModemThroughTheWizard) {
+    std::vector<std::string> argv = {test_support::ProgramPath("wizard-cli"),
+                                     "demo",
+                                     "--gui",
+                                     "--model",
+                                     "ORVA 33K Basic",
+                                     "--size",
+                                     "4",
+                                     "--rate",
+                                     "0"};
+    platform::ProcessResult r = platform::RunProcess(
+        argv, kRunTimeoutMs,
+        {{"QT_QPA_PLATFORM", "offscreen"}, {gui::kAutopilotVariable, "1"}, {"LANG", "C"}});
+    EXPECT_EQ(r.exitCode, 0) << r.stdoutText << r.stderrText;
+    EXPECT_NE(r.stdoutText.find("The simulated modem received the firmware byte for byte."),
+              std::string::npos)
+        << r.stdoutText;
+    EXPECT_EQ(Reports(r.stderrText, "Page").back(), "Page 1112") << "the wizard did the update";
+}
+
 }  // namespace
