@@ -150,6 +150,10 @@ TEST_F(Pages, TheSearchPageShowsWhatTheWorkerReports) {
     ASSERT_TRUE(Back());
     EXPECT_EQ(Sheet().currentId(), gui::kConfigurationPage);
     EXPECT_EQ(UsableButtons(&Sheet()), "Back Next Cancel");
+    // A late word of the search just left changes nothing on this page.
+    Post(gui::kSearchPage, WM_WIZ_NOTFOUND);
+    gui_test::RunFor(50);
+    EXPECT_EQ(UsableButtons(&Sheet()), "Back Next Cancel");
     ASSERT_TRUE(Next());
     EXPECT_EQ(harness->Requests().size(), 2u);
     EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT), "") << "the old result is gone";

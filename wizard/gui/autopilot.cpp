@@ -12,8 +12,13 @@ namespace {
 
 constexpr int kLookEveryMs = 100;
 
-void Report(const char* format, int value, const char* suffix = "") {
-    std::fprintf(stderr, format, value, suffix);
+void ReportPage(int id) {
+    std::fprintf(stderr, "Page %d\n", id);
+    std::fflush(stderr);
+}
+
+void ReportStep(int index, bool highlighted) {
+    std::fprintf(stderr, "Step %d %s\n", index, highlighted ? "on" : "off");
     std::fflush(stderr);
 }
 
@@ -31,13 +36,11 @@ bool AutopilotRequested() {
 Autopilot::Autopilot(WizardSheet* sheet) : QObject(sheet), sheet_(sheet) {
     connect(sheet, &QWizard::currentIdChanged, this, [](int id) {
         if (id != -1) {
-            Report("Page %d%s\n", id);
+            ReportPage(id);
         }
     });
     if (auto* update = qobject_cast<UpdatePage*>(sheet->Page(kUpdatePage))) {
-        connect(update, &UpdatePage::StepMarked, this, [](int index, bool highlighted) {
-            Report("Step %d %s\n", index, highlighted ? "on" : "off");
-        });
+        connect(update, &UpdatePage::StepMarked, this, &ReportStep);
     }
     connect(&timer_, &QTimer::timeout, this, &Autopilot::Step);
     timer_.start(kLookEveryMs);

@@ -48,6 +48,10 @@ void SearchPage::Activated() {
 }
 
 void SearchPage::OnPageMessage(UINT message, WPARAM, LPARAM, const std::string& text) {
+    // The worker may still be finishing a search the user has already left.
+    if (sheet_.currentPage() != this) {
+        return;
+    }
     switch (message) {
         case WM_WIZ_SEARCHPORT:
             portLine_->setText(UserText(text));
