@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "tests/support/firmware_file.h"
 #include "tests/support/modemsim_process.h"
@@ -105,6 +106,21 @@ TEST_F(WizardProgram, AFatalErrorDuringTheUpdateShowsItsBoxAndEndsWithExitCodeOn
         << r.stderrText;
     EXPECT_EQ(Reports(r.stderrText, "Step").front(), "Step 0 on");
     EXPECT_EQ(sim.CountLog("received firmware"), 0);
+}
+
+TEST_F(WizardProgram, APlugInOfAnotherVersionEndsTheUpdateWithItsBox) {
+    // The worker finds the conflict while binding the plug-in, on its own thread.
+    ASSERT_TRUE(platform::LinkFile(test_support::ProgramPath("Step_Plugin_V2.so"),
+                                   dir.File("Step_Plugin_V2.so")));
+    dir.Write("fw.bin", test_support::FirmwareFile("2.31", 2000));
+    Config("NoATInterpreter=1", "UploadFile=fw.bin\nDLLName=Step_Plugin_V2.so\n");
+    platform::ProcessResult r =
+        Run({"--config", dir.File("Wizard.inf"), "--ports", "/dev/no-such-port"});
+    EXPECT_EQ(r.exitCode, 1) << r.stderrText;
+    EXPECT_NE(r.stderrText.find("Message box: Version conflict: plug-in DLL not compatible!"),
+              std::string::npos)
+        << r.stderrText;
+    EXPECT_EQ(Reports(r.stderrText, "Page").back(), "Page 1112");
 }
 
 TEST_F(WizardProgram, AProgramDirectoryThatCannotBeEnteredEndsTheStartInTheUsersLanguage) {
