@@ -55,8 +55,14 @@ class AgainstModemsim : public ::testing::Test {
                           return worker->Post(message, 0, reinterpret_cast<LPARAM>(page));
                       });
     }
-    // The worker first: as it ends it writes to the page of its last request.
+    // The worker ends first, after the request it may still be finishing
+    // (closing the port after a success, say); as it ends it writes to the
+    // page of its last request, which is still there.
     void TearDown() override {
+        if (worker) {
+            worker->Quit();
+            worker->Join();
+        }
         worker.reset();
         harness.reset();
     }
