@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build demo test test-asan format clean help
+.PHONY: all deps configure build demo test test-asan screenshots format clean help
 
 all: build
 
@@ -16,6 +16,7 @@ help:
 	@echo "                 (MODEL=\"ORVA 56K Voice\" picks a model of wizard-cli demo --list)"
 	@echo "make test       build and run the whole test suite"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
+	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
 	@echo "make format     format the sources with clang-format"
 
 deps:
@@ -40,6 +41,12 @@ test-asan: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
+
+# The GUI tests render every page offscreen; this copies them for the README.
+screenshots: build
+	ctest --test-dir $(BUILD) --output-on-failure -R '^Screenshots\.'
+	mkdir -p docs/screenshots
+	cp $(BUILD)/screenshots/*.png docs/screenshots/
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -25,8 +25,9 @@ function(wizard_text_domain domain)
     add_custom_command(
       OUTPUT ${mo}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${WIZARD_BIN_DIR}/locale/${lang}/LC_MESSAGES
-      COMMAND ${MSGFMT_EXECUTABLE} --check -o ${mo} ${po}
-      DEPENDS ${po}
+      COMMAND ${CMAKE_COMMAND} -DMSGFMT=${MSGFMT_EXECUTABLE} -DINPUT=${po} -DOUTPUT=${mo}
+              -P ${CMAKE_SOURCE_DIR}/cmake/RunMsgfmt.cmake
+      DEPENDS ${po} ${CMAKE_SOURCE_DIR}/cmake/RunMsgfmt.cmake
       COMMENT "Translation ${domain} ${lang}")
     list(APPEND outputs ${mo})
   endforeach()

@@ -14,3 +14,11 @@ constexpr UINT WM_WIZ_FOUND = 1078;         // worker -> search page: suitable m
 constexpr UINT WM_WIZ_NOTFOUND = 1080;      // worker -> search page: none found
 constexpr UINT WM_WIZ_STEP = 1081;          // wParam = step, lParam 1 = highlight, 0 = un-highlight
 constexpr UINT WM_WIZ_FATAL = 1082;         // lParam = error text; the page ends the process
+
+// The messages whose lParam points to a text in the sender's buffer: a
+// receiver that handles them later keeps a copy, since the sender reuses the
+// buffer.
+inline bool MessageCarriesText(UINT message) {
+    return message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS ||
+           message == WM_WIZ_FATAL;
+}

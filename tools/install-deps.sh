@@ -10,7 +10,7 @@ packages=(
   gettext
   lrzsz
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-tools-dev-tools qt6-l10n-tools
+  qt6-base-dev qt6-svg-dev qt6-tools-dev-tools qt6-l10n-tools
   xvfb xauth
   srecord
   time

@@ -16,6 +16,9 @@ namespace {
 
 constexpr DWORD kSimulatorStartMs = 10000;
 constexpr std::size_t kMaxPadding = 1023;
+// The GUI shows the transfer as it goes: the speed of a 115200 bit/s line.
+constexpr unsigned long kGuiRate = 11520;
+constexpr DWORD kWizardPollMs = 1000;
 
 std::string ReadAllBytes(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -42,6 +45,22 @@ bool ArrivedIntact(const std::string& sent, const std::string& received) {
     return received.find_first_not_of('\x1A', sent.size()) == std::string::npos;
 }
 
+// Runs the Wizard program on the demo's Wizard.inf, searching only the
+// simulated modem's port, until the user closes it. Returns its exit code.
+int RunWizardGui(const std::string& wizardInf, const std::string& port) {
+    platform::Process wizard;
+    std::string why;
+    const std::string program = platform::ProgramDirectory() + "/Wizard";
+    if (!wizard.Start({program, "--config", wizardInf, "--ports", port}, {},
+                      platform::ProcessOutput::kInherit, &why)) {
+        std::cerr << "wizard-cli demo: cannot start " << program << ": " << why << "\n";
+        return 1;
+    }
+    while (!wizard.Wait(kWizardPollMs)) {
+    }
+    return wizard.ExitCode();
+}
+
 void ListModels() {
     std::cout << "Demo models:\n";
     for (const cli::DemoModel& model : cli::DemoModels()) {
@@ -50,14 +69,16 @@ void ListModels() {
 }
 
 int RunDemo(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--model", "--rate", "--size"}, {"--keep", "--list", "--quiet"});
-    unsigned long rate = args.Number("--rate", 0);
+    cli::Args args(words, {"--model", "--rate", "--size"},
+                   {"--keep", "--list", "--quiet", "--gui"});
+    const bool gui = args.Flag("--gui");
+    unsigned long rate = args.Number("--rate", gui ? kGuiRate : 0);
     unsigned long size = args.Number("--size", 0);
     if (!args.ok() || !args.Positional().empty()) {
         std::cerr << "wizard-cli demo: "
                   << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
                   << "\nUsage: wizard-cli demo [--model NAME] [--rate BYTES_PER_SECOND] [--size "
-                     "KB] [--keep]\n";
+                     "KB] [--keep] [--gui]\n";
         return 2;
     }
     if (args.Flag("--list")) {
@@ -121,21 +142,30 @@ int RunDemo(const std::vector<std::string>& words) {
               << port << ".\nIts Wizard.inf and firmware are in " << dir << ".\n\n"
               << std::flush;
 
-    cli::UpdateOptions options;
-    if (!LocateConfigFile(dir + "/Wizard.inf", &options.config, &why)) {
-        std::cerr << "wizard-cli demo: " << why << "\n";
-        return 1;
+    int code = 1;
+    if (gui) {
+        std::cout << "The wizard opens in a window of its own; click your way through it.\n"
+                  << std::flush;
+        code = RunWizardGui(dir + "/Wizard.inf", port);
+    } else {
+        cli::UpdateOptions options;
+        if (!LocateConfigFile(dir + "/Wizard.inf", &options.config, &why)) {
+            std::cerr << "wizard-cli demo: " << why << "\n";
+            return 1;
+        }
+        options.port = port;
+        options.model = model->name;
+        options.yes = true;
+        options.quiet = args.Flag("--quiet");
+        code = cli::RunUpdateFlow(options);
     }
-    options.port = port;
-    options.model = model->name;
-    options.yes = true;
-    options.quiet = args.Flag("--quiet");
-    int code = cli::RunUpdateFlow(options);
 
-    if (code == 0) {
-        bool intact =
-            ArrivedIntact(ReadAllBytes(firmwarePath),
-                          ReadAllBytes(dir + "/received/" + cli::ReceivedFirmwareName(*model)));
+    const std::string received = ReadAllBytes(dir + "/received/" + cli::ReceivedFirmwareName(*model));
+    if (code == 0 && gui && received.empty()) {
+        // Cancel is a way to leave the wizard too.
+        std::cout << "The wizard was closed before the update.\n";
+    } else if (code == 0) {
+        bool intact = ArrivedIntact(ReadAllBytes(firmwarePath), received);
         std::cout << (intact ? "The simulated modem received the firmware byte for byte.\n"
                              : "The simulated modem did NOT receive the firmware intact.\n");
         if (model->fileStore) {
@@ -167,6 +197,6 @@ int RunDemo(const std::vector<std::string>& words) {
 
 }  // namespace
 
-REGISTER_CLI_COMMAND("demo",
-                     "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list]",
-                     "update the firmware of a simulated modem from start to end", &RunDemo);
+REGISTER_CLI_COMMAND(
+    "demo", "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list] [--gui]",
+    "update the firmware of a simulated modem from start to end", &RunDemo);

@@ -9,11 +9,6 @@
 namespace cli {
 namespace {
 
-bool CarriesText(UINT message) {
-    return message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS ||
-           message == WM_WIZ_FATAL;
-}
-
 ConsolePage* Self(HWND__* target) {
     return static_cast<ConsolePage*>(target->context);
 }
@@ -27,7 +22,7 @@ ConsolePage::ConsolePage()
 PageMessage ConsolePage::Received(UINT message, WPARAM wParam, LPARAM lParam) {
     PageMessage received{message, wParam, lParam, {}};
     // The sender's buffer may change once this returns: keep a copy.
-    if (CarriesText(message) && lParam != 0) {
+    if (MessageCarriesText(message) && lParam != 0) {
         received.text = ParamText(lParam);
     }
     return received;

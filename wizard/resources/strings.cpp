@@ -76,6 +76,15 @@ const platform::TextEntry kTexts[] = {
     {IDS_UPLOAD_COMMAND_FAILED, N_("Cannot send Upload Command: %s")},
     {IDS_TRANSFER_UPLOAD, N_("Storing %s in the modem ...")},
     {IDS_TRANSFER_DOWNLOAD, N_("Fetching %s from the modem ...")},
+    // "&" marks the access key of a button.
+    {IDS_BUTTON_BACK, N_("< &Back")},
+    {IDS_BUTTON_NEXT, N_("&Next >")},
+    {IDS_BUTTON_FINISH, N_("&Finish")},
+    {IDS_BUTTON_CANCEL, N_("Cancel")},
+    {IDS_BUTTON_CLOSE, N_("Close")},
+    {IDS_BUTTON_OK, N_("OK")},
+    {IDS_BUTTON_YES, N_("&Yes")},
+    {IDS_BUTTON_NO, N_("&No")},
 };
 
 }  // namespace

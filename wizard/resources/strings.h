@@ -56,6 +56,15 @@ enum TextId : int {
     IDS_UPLOAD_COMMAND_FAILED = 63,
     IDS_TRANSFER_UPLOAD = 2003,
     IDS_TRANSFER_DOWNLOAD = 2004,
+    // Buttons of the GUI's wizard frame and message boxes.
+    IDS_BUTTON_BACK = 3001,
+    IDS_BUTTON_NEXT = 3002,
+    IDS_BUTTON_FINISH = 3003,
+    IDS_BUTTON_CANCEL = 3004,
+    IDS_BUTTON_CLOSE = 3005,
+    IDS_BUTTON_OK = 3006,
+    IDS_BUTTON_YES = 3007,
+    IDS_BUTTON_NO = 3008,
 };
 
 platform::TextCatalog& Texts();

@@ -1,0 +1,71 @@
+#include "wizard/gui/welcome_page.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "wizard/engine/firmware_header.h"
+#include "wizard/engine/ini_file.h"
+#include "wizard/engine/text_format.h"
+#include "wizard/engine/wizard_state.h"
+#include "wizard/gui/artwork.h"
+#include "wizard/gui/user_text.h"
+#include "wizard/gui/wizard_sheet.h"
+#include "wizard/resources/strings.h"
+
+namespace gui {
+namespace {
+
+constexpr int kTitlePoints = 14;
+constexpr std::size_t kVersionTextSize = 1024;
+
+}  // namespace
+
+WelcomePage::WelcomePage(WizardSheet& sheet) : SheetPage(sheet, kWelcomePage, 0, 0) {
+    QBoxLayout* texts = Body();
+    if (sheet.OldLook()) {
+        auto* row = new QHBoxLayout;
+        auto* picture = new QLabel(this);
+        picture->setObjectName(QString::number(kBitmapId));
+        picture->setPixmap(WelcomeBitmap());
+        picture->setAlignment(Qt::AlignTop);
+        row->addWidget(picture);
+        auto* column = new QVBoxLayout;
+        row->addLayout(column, 1);
+        Body()->addLayout(row);
+        texts = column;
+    } else {
+        setPixmap(QWizard::WatermarkPixmap, Watermark());
+    }
+
+    QLabel* greeting = AddText(texts, kGreetingId, Text(wizard::IDS_WELCOME_GREETING));
+    QFont greetingFont = greeting->font();
+    greetingFont.setBold(true);
+    greeting->setFont(greetingFont);
+
+    QLabel* title = AddText(texts, kTitleId, Text(wizard::IDS_TITLE));
+    QFont titleFont(QStringLiteral("Times New Roman"), kTitlePoints, QFont::Bold);
+    titleFont.setStyleHint(QFont::Serif);
+    title->setFont(titleFont);
+
+    body_ = AddText(texts, kBodyId, QString());
+    body_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    texts->addStretch(1);
+}
+
+void WelcomePage::Create() {
+    std::string body = wizard::LoadText(wizard::IDS_WELCOME_BODY);
+    char version[5] = {};
+    if (ReadFirmwareVersion(IniFile::Read(sheet_.State().config.iniPath), version) !=
+        FIRMWARE_NO_HEADER) {
+        body +=
+            FormatText(wizard::LoadText(wizard::IDS_WELCOME_VERSION), version, kVersionTextSize);
+    }
+    body_->setText(UserText(body));
+}
+
+void WelcomePage::Activated() {
+    sheet_.SetButtons(kButtonNext);
+}
+
+}  // namespace gui

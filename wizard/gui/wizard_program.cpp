@@ -1,0 +1,89 @@
+#include "wizard/gui/wizard_program.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QWidget>
+#include <cstdio>
+
+#include "platform/paths.h"
+#include "serial/trace.h"
+#include "wizard/engine/config_location.h"
+#include "wizard/engine/fatal_exit.h"
+#include "wizard/engine/wizard_state.h"
+#include "wizard/engine/worker.h"
+#include "wizard/gui/artwork.h"
+#include "wizard/gui/autopilot.h"
+#include "wizard/gui/command_line.h"
+#include "wizard/gui/message_box.h"
+#include "wizard/gui/wizard_sheet.h"
+#include "wizard/resources/strings.h"
+
+namespace gui {
+namespace {
+
+constexpr const char* kMainWindowClass = "Orva Firmware Wizard";
+constexpr int kMainWindowWidth = 620;
+constexpr int kMainWindowHeight = 460;
+constexpr int kMainWindowGrey = 85;
+
+// The directory the names in Wizard.inf are relative to, made current.
+bool MakeProgramDirectoryCurrent(const WizardOptions& options, ConfigLocation* location,
+                                 std::string* why) {
+    if (options.configFile.empty()) {
+        return FormConfigPath(location, why);
+    }
+    if (!LocateConfigFile(options.configFile, location, why)) {
+        return false;
+    }
+    if (!platform::SetCurrentDirectory(location->programDir)) {
+        *why = "the directory cannot be made current: " + location->programDir;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunWizardProgram(const WizardOptions& options) {
+    xdebug_StartFromEnvironment();
+    xdebug_Trace(-1, TRACE_LEVEL_STEP, "Starte Programm\n");
+    QApplication::setWindowIcon(ProgramIcon());
+
+    // The owner of the sheet and of the start-up error box; never shown.
+    QWidget mainWindow;
+    mainWindow.setObjectName(QString::fromUtf8(kMainWindowClass));
+    mainWindow.resize(kMainWindowWidth, kMainWindowHeight);
+    QPalette palette = mainWindow.palette();
+    palette.setColor(QPalette::Window, QColor(kMainWindowGrey, kMainWindowGrey, kMainWindowGrey));
+    mainWindow.setPalette(palette);
+
+    WizardState& state = TheWizardState();
+    ConfigLocation location;
+    std::string why;
+    if (!MakeProgramDirectoryCurrent(options, &location, &why)) {
+        std::fprintf(stderr, "Wizard: %s\n", why.c_str());
+        ShowFatalAndEnd(&mainWindow, wizard::LoadText(wizard::IDS_PROGRAM_PATH));
+        return 1;
+    }
+    state.config = location;
+
+    // Never joined and never deleted: it ends with the process.
+    static Worker* const worker = new Worker(state);
+    worker->Start();
+    SetFatalHandler(&FatalFromAnyThread, false);
+
+    SheetSetup setup;
+    setup.oldLook = options.oldLook;
+    setup.ports = options.ports;
+    setup.toWorker = [](UINT message, HWND page) {
+        return worker->Post(message, 0, reinterpret_cast<LPARAM>(page));
+    };
+    WizardSheet sheet(state, setup, &mainWindow);
+    if (AutopilotRequested()) {
+        new Autopilot(&sheet);
+    }
+    sheet.exec();
+    return 0;
+}
+
+}  // namespace gui

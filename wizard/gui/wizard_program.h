@@ -1,0 +1,13 @@
+// The Wizard program: the program directory made current, the hidden main
+// window, the worker, and the wizard run to its end.
+#pragma once
+
+namespace gui {
+
+struct WizardOptions;
+
+// Needs the QApplication. Returns the exit code when the wizard is closed
+// (0); a fatal error ends the process itself with exit code 1.
+int RunWizardProgram(const WizardOptions& options);
+
+}  // namespace gui
