@@ -1,7 +1,6 @@
 #include "plugins/flash/hex_records.h"
 
 namespace flinta {
-namespace {
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') {
@@ -15,6 +14,8 @@ int HexDigit(char c) {
     }
     return -1;
 }
+
+namespace {
 
 // The byte of two hexadecimal digits at text[at], or -1.
 int HexByte(const std::string& text, std::size_t at) {

@@ -17,6 +17,9 @@ constexpr int RecordChars(int dataBytes) {
     return 3 + 2 * dataBytes + 10;
 }
 
+// The value of one hexadecimal digit (either case), or -1.
+int HexDigit(char c);
+
 class HexRecordReader {
   public:
     explicit HexRecordReader(std::FILE* file) : file_(file) {}

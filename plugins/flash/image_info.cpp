@@ -8,6 +8,7 @@
 #include "plugin_api/status.h"
 #include "plugins/flash/flash_texts.h"
 #include "plugins/flash/flash_trace.h"
+#include "plugins/flash/hex_records.h"
 
 namespace flinta {
 namespace {
@@ -15,19 +16,6 @@ namespace {
 // The error text goes to the page by pointer and must outlive the call:
 // the page shows it and ends the process.
 char g_errorText[256];
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
 
 struct TypeRow {
     int headerValue;
