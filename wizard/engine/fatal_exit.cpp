@@ -1,5 +1,10 @@
 #include "wizard/engine/fatal_exit.h"
 
+#include "plugin_api/message_target.h"
+#include "plugin_api/messages.h"
+#include "wizard/engine/text_format.h"
+#include "wizard/resources/strings.h"
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +18,7 @@ void PrintToStandardError(const std::string& text) {
 
 std::atomic<FatalHandler> g_handler{&PrintToStandardError};
 std::atomic<bool> g_exit{true};
+char g_fatalText[256];
 
 }  // namespace
 
@@ -41,4 +47,9 @@ std::string TerminalText(const std::string& text) {
         }
     }
     return out;
+}
+
+void PostFatalText(HWND page, int textId) {
+    CopyTextCut(g_fatalText, sizeof g_fatalText, wizard::LoadText(textId));
+    PostMessage(page, WM_WIZ_FATAL, 0, TextParam(g_fatalText));
 }

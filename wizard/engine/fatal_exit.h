@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/types.h"
+
 using FatalHandler = void (*)(const std::string& text);
 
 // The front end's way of showing the text. The default prints it on the
@@ -17,3 +19,8 @@ void FatalExit(const std::string& text);
 
 // A user text for a terminal: its "\r" line breaks as line feeds.
 std::string TerminalText(const std::string& text);
+
+// Posts the text of a string-table id to page with WM_WIZ_FATAL. The text
+// travels by pointer, in a buffer that is not written again: the page shows
+// it and ends the process.
+void PostFatalText(HWND page, int textId);

@@ -21,15 +21,8 @@
 namespace {
 
 StepList g_steps;
-char g_fatalText[256];
-
 void Trace(const char* text) {
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "%s", text);
-}
-
-void PostFatal(HWND page, int textId) {
-    CopyTextCut(g_fatalText, sizeof g_fatalText, wizard::LoadText(textId));
-    PostMessage(page, WM_WIZ_FATAL, 0, TextParam(g_fatalText));
 }
 
 // Replaces the update page's introduction by the step lines, the progress
@@ -110,7 +103,7 @@ bool RunUpdate(WizardState& state, HWND page) {
 
     port->SetPortName(portName);
     if (!port->Open()) {
-        PostFatal(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
+        PostFatalText(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
         return false;
     }
     Trace("Beginne mit PreSteps!!\n");
@@ -130,7 +123,7 @@ bool RunUpdate(WizardState& state, HWND page) {
             // The own upload leaves the port closed after its probe of the
             // restarted modem; the post-steps talk to the modem again.
             if (!port->IsOpen() && !port->Open()) {
-                PostFatal(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
+                PostFatalText(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
                 return false;
             }
             if (plugin.postSteps(page, port.get(), &status, WM_WIZ_STEP, &stepCounter) == 0) {

@@ -11,6 +11,7 @@
 #include "serial/serial.h"
 #include "serial/trace.h"
 #include "transfer/file_transfer.h"
+#include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/firmware_header.h"
 #include "wizard/engine/page_controls.h"
 #include "wizard/engine/text_format.h"
@@ -30,15 +31,6 @@ constexpr DWORD kComeBackLimitMs = 30000;
 constexpr DWORD kProbeTimeoutMs = 5000;
 constexpr DWORD kProbePauseMs = 100;
 constexpr DWORD kDefaultUploadBaud = 115200;
-
-// The fatal texts go to the page by pointer and must outlive the worker's
-// next steps: the page ends the process after showing one.
-char g_fatalText[256];
-
-void PostFatal(HWND page, int textId) {
-    CopyTextCut(g_fatalText, sizeof g_fatalText, wizard::LoadText(textId));
-    PostMessage(page, WM_WIZ_FATAL, 0, TextParam(g_fatalText));
-}
 
 void SetStatusText(_Status& status, int textId) {
     CopyTextCut(status.text, sizeof status.text, wizard::LoadText(textId));
@@ -235,7 +227,7 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
     if (!BuildUploadSettings(ini, state.config.programDir, model, &g_settings, &why)) {
         xdebug_Trace(-1, TRACE_LEVEL_STEP, "UPLOAD: no upload settings for <%s>: %s\n",
                      model.c_str(), why.c_str());
-        PostFatal(page, wizard::IDS_INI_ERROR);
+        PostFatalText(page, wizard::IDS_INI_ERROR);
         return 0;
     }
     if (pluginUpload != nullptr) {
@@ -243,12 +235,12 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
         if (pluginUpload(page, port, g_settings.PluginArgument(), &status) != 0) {
             return 1;
         }
-        PostFatal(page, wizard::IDS_UPLOAD_ERROR);
+        PostFatalText(page, wizard::IDS_UPLOAD_ERROR);
         return 0;
     }
     File firmware(std::fopen(g_settings.Files().front().c_str(), "rb"));
     if (!firmware) {
-        PostFatal(page, wizard::IDS_FIRMWARE_FILE_MISSING);
+        PostFatalText(page, wizard::IDS_FIRMWARE_FILE_MISSING);
         return 0;
     }
     const std::uint64_t size = FileSize(firmware.get());
@@ -258,7 +250,7 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
     std::uint64_t loaderStart = 0;
     if ((g_settings.parameters.flags & UPLOAD_MODEM) != 0 &&
         !FindFlashLoader(firmware.get(), size, &loaderStart)) {
-        PostFatal(page, wizard::IDS_UPLOAD_ERROR);
+        PostFatalText(page, wizard::IDS_UPLOAD_ERROR);
         return 0;
     }
     int result = 0;
@@ -266,7 +258,7 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
         result = WaitForModem(state, port) ? 1 : 0;
     }
     if (result == 0) {
-        PostFatal(page, wizard::IDS_UPLOAD_ERROR);
+        PostFatalText(page, wizard::IDS_UPLOAD_ERROR);
     }
     return result;
 }
