@@ -4,8 +4,12 @@
 
 namespace platform {
 
-bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+bool StandardInputIsTerminal() {
+    return isatty(STDIN_FILENO) == 1;
+}
 
-bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
 
 }  // namespace platform

@@ -160,7 +160,8 @@ int RunDemo(const std::vector<std::string>& words) {
         code = cli::RunUpdateFlow(options);
     }
 
-    const std::string received = ReadAllBytes(dir + "/received/" + cli::ReceivedFirmwareName(*model));
+    const std::string received =
+        ReadAllBytes(dir + "/received/" + cli::ReceivedFirmwareName(*model));
     if (code == 0 && gui && received.empty()) {
         // Cancel is a way to leave the wizard too.
         std::cout << "The wizard was closed before the update.\n";
