@@ -1,5 +1,7 @@
 // wizard-cli: the text front end of the firmware wizard and the field
 // engineer's diagnostics.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -7,6 +9,7 @@
 
 #include "serial/trace.h"
 #include "wizard/cli/command.h"
+#include "wizard/cli/update_flow.h"
 
 namespace {
 
@@ -87,6 +90,14 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> args(words.begin() + static_cast<long>(at) + 1, words.end());
     int code = command->run(args);
+    if (cli::WorkerStillBusy()) {
+        // A worker still talking to the modem must not see the program's
+        // objects torn down under it: leave without running destructors.
+        std::cout.flush();
+        std::cerr.flush();
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
     xdebug_Close();
     return code;
 }

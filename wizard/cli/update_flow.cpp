@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 
+#include "platform/clock.h"
 #include "platform/private_directory.h"
 #include "platform/stop_signal.h"
 #include "platform/terminal.h"
@@ -26,8 +28,11 @@ namespace {
 
 constexpr DWORD kTickMs = 250;
 constexpr DWORD kLastWordsMs = 1000;
+// How long the worker may take to answer its last request once the flow ends.
+constexpr DWORD kWorkerGoneMs = 3000;
 
 ConsolePage* g_page = nullptr;
+bool g_workerStillBusy = false;
 
 // Fatal errors outside the page messages (plug-in binding) reach the page
 // like any other fatal error, so the flow can clean up and say it.
@@ -259,24 +264,40 @@ int RunUpdateFlow(const UpdateOptions& options) {
         return 1;
     }
     platform::InstallStopSignals();
-    ConsolePage page;
-    g_page = &page;
+    auto page = std::make_unique<ConsolePage>();
+    g_page = page.get();
     SetFatalHandler(&FatalToPage, false);
-    Worker worker(state);
-    worker.Start();
+    auto worker = std::make_unique<Worker>(state);
+    worker->Start();
     int code = 1;
-    if (state.hasAtInterpreter && !Search(page, worker, options.quiet)) {
+    if (state.hasAtInterpreter && !Search(*page, *worker, options.quiet)) {
         code = 1;
     } else if (Confirm(state, options.yes)) {
-        code = Update(page, worker, state, options.quiet);
+        code = Update(*page, *worker, state, options.quiet);
         if (code != 0) {
             ReportKeptFiles(state);
         }
     }
-    worker.Quit();
+    worker->Quit();
     SetFatalHandler(nullptr);
-    g_page = nullptr;
+    // The worker still posts its last messages to the page after an error
+    // has been shown: neither may go before it has finished.
+    for (DWORD waited = 0; worker->Running() && waited < kWorkerGoneMs; waited += 10) {
+        platform::Sleep(10);
+    }
+    if (worker->Running()) {
+        g_workerStillBusy = true;
+        page.release();
+        worker.release();
+    } else {
+        worker->Join();
+        g_page = nullptr;
+    }
     return code;
+}
+
+bool WorkerStillBusy() {
+    return g_workerStillBusy;
 }
 
 }  // namespace cli

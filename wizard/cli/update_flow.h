@@ -22,4 +22,9 @@ struct UpdateOptions {
 // Returns the exit code: 0 after a successful update, 1 after any failure.
 int RunUpdateFlow(const UpdateOptions& options);
 
+// True when the flow ended while the worker was still busy with the modem
+// (a search stopped by Ctrl-C): the worker and its page are left alive, and
+// the program must end without tearing down what the worker may still use.
+bool WorkerStillBusy();
+
 }  // namespace cli

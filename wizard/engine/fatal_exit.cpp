@@ -30,7 +30,10 @@ void SetFatalHandler(FatalHandler handler, bool exitAfterwards) {
 void FatalExit(const std::string& text) {
     g_handler.load()(text);
     if (g_exit.load()) {
-        std::exit(1);
+        // Called on the worker thread: other threads still run, so no
+        // destructors of the program's objects may run under them.
+        std::fflush(nullptr);
+        std::_Exit(1);
     }
 }
 

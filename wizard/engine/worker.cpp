@@ -56,6 +56,8 @@ void Worker::Run() {
         }
         busy_.store(false);
     }
-    running_.store(false);
+    busy_.store(false);
     PostMessage(page, WM_WIZ_WORKER, 0, 0);
+    // Last: once this is seen, the owner may let the page and this object go.
+    running_.store(false);
 }

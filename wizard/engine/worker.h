@@ -28,7 +28,7 @@ class Worker {
     void Quit();
     // Waits for the thread to end.
     void Join();
-    // True until the worker has left its loop.
+    // True until the worker has left its loop and sent its last message.
     bool Running() const { return running_.load(); }
 
   private:
