@@ -20,21 +20,6 @@ constexpr std::size_t kMaxPadding = 1023;
 constexpr unsigned long kGuiRate = 11520;
 constexpr DWORD kWizardPollMs = 1000;
 
-std::string ReadAllBytes(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return {};
-    }
-    std::string bytes;
-    char buffer[65536];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, n);
-    }
-    std::fclose(file);
-    return bytes;
-}
-
 // The modem got the file intact: the same bytes, then at most one block of
 // XModem padding (the flash loader's copy of records has none).
 bool ArrivedIntact(const std::string& sent, const std::string& received) {
@@ -161,12 +146,12 @@ int RunDemo(const std::vector<std::string>& words) {
     }
 
     const std::string received =
-        ReadAllBytes(dir + "/received/" + cli::ReceivedFirmwareName(*model));
+        cli::ReadWholeFile(dir + "/received/" + cli::ReceivedFirmwareName(*model));
     if (code == 0 && gui && received.empty()) {
         // Cancel is a way to leave the wizard too.
         std::cout << "The wizard was closed before the update.\n";
     } else if (code == 0) {
-        bool intact = ArrivedIntact(ReadAllBytes(firmwarePath), received);
+        bool intact = ArrivedIntact(cli::ReadWholeFile(firmwarePath), received);
         std::cout << (intact ? "The simulated modem received the firmware byte for byte.\n"
                              : "The simulated modem did NOT receive the firmware intact.\n");
         if (model->fileStore) {

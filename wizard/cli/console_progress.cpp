@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "wizard/cli/progress_line.h"
 #include "wizard/resources/strings.h"
 
 namespace cli {
@@ -83,9 +84,8 @@ void ConsoleProgressView::Draw() {
         std::fprintf(stderr, "\r%s %lld bytes", text_.c_str(),
                      static_cast<long long>(done_ < 0 ? 0 : done_));
     } else {
-        const int filled = percent_ * kBarWidth / 100;
-        std::fprintf(stderr, "\r%s [%s%s] %3d%%", text_.c_str(), std::string(filled, '#').c_str(),
-                     std::string(kBarWidth - filled, '.').c_str(), percent_);
+        std::fprintf(stderr, "\r%s %s %3d%%", text_.c_str(), Bar(percent_, kBarWidth).c_str(),
+                     percent_);
     }
     std::fflush(stderr);
     drawn_ = true;

@@ -20,13 +20,6 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out.flush());
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Bytes of every value from a seed; never 0x1A at the end, which a store
 // that drops XModem padding could not tell from padding.
 std::string DemoBytes(std::uint32_t count, std::uint32_t state) {
@@ -68,6 +61,13 @@ bool WriteDemoStore(const std::string& storeDir) {
 }
 
 }  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
 
 const std::vector<DemoModel>& DemoModels() {
     static const std::vector<DemoModel> models = {
@@ -205,11 +205,11 @@ std::map<std::string, std::string> DemoStoreContents(const std::string& storeDir
          it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (!name.empty() && name[0] != '.') {
-            contents[name] = ReadFile(it->path().string());
+            contents[name] = ReadWholeFile(it->path().string());
         }
     }
     // The listing fields go with the file: "name,field1,attributes".
-    std::istringstream lines(ReadFile(storeDir + "/.modemsim-attrs"));
+    std::istringstream lines(ReadWholeFile(storeDir + "/.modemsim-attrs"));
     std::string line;
     while (std::getline(lines, line)) {
         auto it = contents.find(line.substr(0, line.find(',')));

@@ -31,6 +31,9 @@ const char* ReceivedFirmwareName(const DemoModel& model);
 const std::vector<DemoModel>& DemoModels();
 const DemoModel* FindDemoModel(const std::string& name);
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 // A firmware file: the 128-byte header ("ORV", type L, version, image
 // length), the image, and the flash loader where the wizard looks for it.
 std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLength,
