@@ -1,17 +1,29 @@
 // Directories that hold the user's own data between two steps of a job (a
-// plug-in's backups): below the temporary directory, which every user may
-// write to, so each is checked before it is trusted.
+// plug-in's backups): below the temporary directory (on Windows the local
+// application data), where others may have been before, so each is
+// checked before it is trusted.
 #pragma once
 
 #include <string>
 
 namespace platform {
 
-// <temporary directory>/<name>-<user id>: where PrivateTempDirectory keeps
-// the directory of that name for this user. Only forms the path.
+// The environment variable that names the folder below which the private
+// directories lie: the temporary directory (TMPDIR) on POSIX, the user's
+// local application data (LOCALAPPDATA) on Windows.
+#if defined(_WIN32)
+constexpr const char* kPrivateDirectoryRootVariable = "LOCALAPPDATA";
+#else
+constexpr const char* kPrivateDirectoryRootVariable = "TMPDIR";
+#endif
+
+// <temporary directory>/<name>-<user id> (Windows: <local application
+// data>\<name>): where PrivateTempDirectory keeps the directory of that
+// name for this user. Only forms the path.
 std::string PrivateTempDirectoryPath(const std::string& name);
 
-// Creates the directory of PrivateTempDirectoryPath (mode 0700) or reuses
+// Creates the directory of PrivateTempDirectoryPath (mode 0700; on Windows
+// with a security descriptor for the user alone) or reuses
 // it, and returns its path. Refuses (empty result, reason in *why) a name
 // that is empty or not a single path component, and a path that is not a
 // real directory (a link, a file), belongs to another user or lets group

@@ -5,8 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/paths.h"
 #include "platform/private_directory.h"
@@ -53,23 +51,6 @@ bool MakePrivateDirectory(const std::string& path, bool* existed) {
         *existed = !made && errno == EEXIST;
     }
     return made;
-}
-
-bool DirectoryHoldsFiles(const std::string& dir) {
-    std::error_code error;
-    std::filesystem::recursive_directory_iterator it(dir, error);
-    for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        if (it->symlink_status(error).type() == std::filesystem::file_type::regular) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool RemovePath(const std::string& path) {
-    std::error_code error;
-    std::filesystem::remove(path, error);  // nothing there is no error
-    return !error;
 }
 
 }  // namespace platform
