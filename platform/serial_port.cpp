@@ -160,6 +160,9 @@ bool GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
     if (port == nullptr || timeouts == nullptr) {
         return false;
     }
+    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+        return driver->GetTimeouts(timeouts) || Fail(errno ? errno : EIO);
+    }
     *timeouts = port->timeouts;
     return true;
 }
@@ -168,6 +171,9 @@ bool SetCommTimeouts(HANDLE handle, const COMMTIMEOUTS* timeouts) {
     PortHandle* port = Port(handle);
     if (port == nullptr || timeouts == nullptr) {
         return false;
+    }
+    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+        return driver->SetTimeouts(*timeouts) || Fail(errno ? errno : EIO);
     }
     port->timeouts = *timeouts;
     return true;
@@ -213,6 +219,14 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     PortHandle* port = Port(handle);
     if (port == nullptr || buffer == nullptr) {
         return false;
+    }
+    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+        DWORD done = 0;
+        bool ok = driver->Read(buffer, count, &done) || Fail(errno ? errno : EIO);
+        if (read != nullptr) {
+            *read = done;
+        }
+        return ok;
     }
     SerialDevice& device = *port->device;
     const COMMTIMEOUTS t = port->timeouts;
@@ -301,6 +315,14 @@ bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
     PortHandle* port = Port(handle);
     if (port == nullptr || (data == nullptr && count > 0)) {
         return false;
+    }
+    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+        DWORD done = 0;
+        bool ok = driver->Write(data, count, &done) || Fail(errno ? errno : EIO);
+        if (written != nullptr) {
+            *written = done;
+        }
+        return ok;
     }
     SerialDevice& device = *port->device;
     const DWORD total = TotalLimit(port->timeouts.WriteTotalTimeoutMultiplier,
