@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/private_directory.h"
 #include "plugin_api/messages.h"
 #include "plugin_api/status.h"
 #include "serial/serial.h"
@@ -57,7 +58,7 @@ class BackupSteps : public ::testing::Test {
     void ExpectNothingLost(const std::map<std::string, StoredFile>& original) const;
 
     test_support::TempDir temp{"backup-steps"};
-    ScopedEnvironment tmpdir{"TMPDIR", temp.Path()};
+    ScopedEnvironment privateRoot{platform::kPrivateDirectoryRootVariable, temp.Path()};
     test_support::ScriptedPort port;
     StoreModem store{port};
     CSerial serial;

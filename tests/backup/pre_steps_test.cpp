@@ -2,6 +2,7 @@
 // with everything that must stop the update before the firmware.
 #include <filesystem>
 
+#include "platform/paths.h"
 #include "platform/private_directory.h"
 #include "plugins/backup/backup_state.h"
 #include "plugins/backup/sarnet_plugin.h"
@@ -197,9 +198,12 @@ TEST_F(PreStepsTest, CopiesOfAnEarlierUpdateAreNeverOverwritten) {
 }
 
 TEST_F(PreStepsTest, APlantedLinkInsteadOfThePrivateDirectoryIsRefused) {
+    if (!platform::kLinkFileMakesSymbolicLinks) {
+        GTEST_SKIP() << "links to directories cannot be made here";
+    }
     ThreeFiles();
     test_support::TempDir elsewhere("planted");
-    std::filesystem::create_directory_symlink(elsewhere.Path(), PrivateDir());
+    ASSERT_TRUE(platform::LinkFile(elsewhere.Path(), PrivateDir()));
     EXPECT_EQ(Pre(), 0);
     EXPECT_EQ(Fatals(), std::vector<std::string>{kDownloadError});
     EXPECT_TRUE(Downloads().empty());
