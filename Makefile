@@ -3,18 +3,24 @@
 
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
+BUILD_WINDOWS ?= build-windows
+BUILD_WINDOWS32 ?= build-windows-i686
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build demo test test-asan screenshots format clean help
+.PHONY: all deps configure build demo test test-asan screenshots format clean help \
+        windows windows-i686 demo-windows
 
 all: build
 
 help:
 	@echo "make demo       build and run the wizard against the built-in modem simulator"
 	@echo "                 (MODEL=\"ORVA 56K Voice\" picks a model of wizard-cli demo --list)"
-	@echo "make test       build and run the whole test suite"
+	@echo "make test       build and run the whole test suite (Linux, then Windows under wine)"
+	@echo "make windows    cross-build the Windows programs and their tests into build-windows/"
+	@echo "make windows-i686  the 32-bit Windows build (no tests: wine here runs 64-bit only)"
+	@echo "make demo-windows  wizard-cli.exe demo under wine, against the simulator of the Linux build"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
 	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
 	@echo "make format     format the sources with clang-format"
@@ -33,8 +39,32 @@ build: configure
 demo: build
 	@./tools/demo.sh $(BUILD) "$(MODEL)"
 
-test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+# The Windows tests run under wine; the simulator and the driver of their
+# end-to-end half come from the Linux build.
+WINDOWS_CMAKE = cmake -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+
+$(BUILD_WINDOWS)/build.ninja:
+	$(WINDOWS_CMAKE) -S . -B $(BUILD_WINDOWS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+	  -DWIZARD_HOST_BUILD_DIR=$(abspath $(BUILD))
+
+windows: deps $(BUILD_WINDOWS)/build.ninja
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+
+windows-i686: deps
+	$(WINDOWS_CMAKE) -S . -B $(BUILD_WINDOWS32) -DWIZARD_BUILD_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-i686.cmake
+	cmake --build $(BUILD_WINDOWS32) -j $(JOBS)
+
+# Both suites run, whatever the first one gives; either failing fails.
+test: build windows
+	@status=0; \
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) || status=1; \
+	ctest --test-dir $(BUILD_WINDOWS) --output-on-failure -j $(JOBS) || status=1; \
+	exit $$status
+
+demo-windows: build windows
+	@./tools/demo-windows.sh $(BUILD) $(BUILD_WINDOWS) "$(MODEL)"
 
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWIZARD_SANITIZE=ON $(CMAKE_ARGS)
@@ -52,4 +82,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_WINDOWS) $(BUILD_WINDOWS32)

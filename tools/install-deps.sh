@@ -14,6 +14,10 @@ packages=(
   xvfb xauth
   srecord
   time
+  # The Windows build: mingw-w64 with the POSIX thread model, googletest's
+  # sources for the cross compiler, and 64-bit wine to run the tests.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
+  wine wine64
 )
 
 missing=()
