@@ -28,6 +28,18 @@ Process::~Process() {
     ClosePipes();
 }
 
+bool Process::CanStart(const std::vector<std::string>& argv, std::string* error) const {
+    if (Started()) {
+        *error = "process already started";
+        return false;
+    }
+    if (argv.empty() || argv[0].empty()) {
+        *error = "no program given";
+        return false;
+    }
+    return true;
+}
+
 bool Process::Running() {
     if (!Started() || reaped_) {
         return false;

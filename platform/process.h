@@ -71,6 +71,8 @@ class Process {
     // How often a wait looks at the child's state while its pipes are quiet.
     static constexpr DWORD kPollMs = 20;
 
+    // False, with the reason, when this object or argv cannot start a child.
+    bool CanStart(const std::vector<std::string>& argv, std::string* error) const;
     // Moves what the pipes hold into the buffers, waiting up to timeoutMs
     // for the first data. Returns true when anything was read or a pipe
     // reached its end.

@@ -56,6 +56,15 @@ bool Fail(int code) {
     return false;
 }
 
+// The end of a read or write the device's driver did: the count it moved,
+// and its error when it failed.
+bool DriverDone(bool ok, DWORD done, DWORD* count) {
+    if (count != nullptr) {
+        *count = done;
+    }
+    return ok || Fail(errno ? errno : EIO);
+}
+
 // Time left until start + limit, 0 when it has passed; MAXDWORD stays "no limit".
 DWORD Remaining(DWORD start, DWORD limit) {
     if (limit == MAXDWORD) {
@@ -222,11 +231,8 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     }
     if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
         DWORD done = 0;
-        bool ok = driver->Read(buffer, count, &done) || Fail(errno ? errno : EIO);
-        if (read != nullptr) {
-            *read = done;
-        }
-        return ok;
+        const bool ok = driver->Read(buffer, count, &done);
+        return DriverDone(ok, done, read);
     }
     SerialDevice& device = *port->device;
     const COMMTIMEOUTS t = port->timeouts;
@@ -318,11 +324,8 @@ bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
     }
     if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
         DWORD done = 0;
-        bool ok = driver->Write(data, count, &done) || Fail(errno ? errno : EIO);
-        if (written != nullptr) {
-            *written = done;
-        }
-        return ok;
+        const bool ok = driver->Write(data, count, &done);
+        return DriverDone(ok, done, written);
     }
     SerialDevice& device = *port->device;
     const DWORD total = TotalLimit(port->timeouts.WriteTotalTimeoutMultiplier,

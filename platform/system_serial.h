@@ -12,4 +12,8 @@ namespace platform {
 // failure returns null with an errno-style code in *error.
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, int* error);
 
+// n for a Windows-style port name "COMn" (any case, n from 1 to 9999), 0
+// for any other name.
+int ComPortNumber(const std::string& name);
+
 }  // namespace platform

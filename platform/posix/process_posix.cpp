@@ -74,12 +74,7 @@ bool Drain(int fd, std::string& out, bool* gotData) {
 
 bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAdditions& extraEnv,
                     ProcessOutput output, std::string* error) {
-    if (Started()) {
-        *error = "process already started";
-        return false;
-    }
-    if (argv.empty() || argv[0].empty()) {
-        *error = "no program given";
+    if (!CanStart(argv, error)) {
         return false;
     }
     int outPipe[2] = {-1, -1};

@@ -1,35 +1,26 @@
 // Ctrl-C, Ctrl-Break and the closing console through SetConsoleCtrlHandler:
-// the handler (which runs on a thread of its own) sets the flag and an
-// event that waiters sleep on.
+// the handler (which runs on a thread of its own) notes the request and
+// sets the event that waiters sleep on.
 #include "platform/win32/windows_api.h"
 
-#include <atomic>
 #include <mutex>
 
-#include "platform/clock.h"
 #include "platform/stop_signal.h"
+#include "platform/stop_wakeup.h"
 
 namespace platform {
 namespace {
 
-std::atomic<bool> g_stop{false};
 HANDLE g_event = nullptr;
 std::once_flag g_once;
 bool g_installed = false;
-
-void Stop() {
-    g_stop.store(true);
-    if (g_event != nullptr) {
-        ::SetEvent(g_event);
-    }
-}
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     switch (event) {
         case CTRL_C_EVENT:
         case CTRL_BREAK_EVENT:
         case CTRL_CLOSE_EVENT:
-            Stop();
+            RequestStop();
             return TRUE;
         default:
             return FALSE;
@@ -48,31 +39,18 @@ bool InstallStopSignals() {
     return g_installed;
 }
 
-bool StopRequested() {
-    return g_stop.load();
-}
-
-void RequestStop() {
-    Stop();
-}
-
-bool SleepUnlessStopped(DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (g_stop.load()) {
-            return true;
-        }
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms) {
-            return false;
-        }
-        DWORD left = ms - elapsed;
-        if (g_event == nullptr || GetClockSource() != nullptr) {
-            Sleep(left);
-            continue;
-        }
-        ::WaitForSingleObject(g_event, left);
+void WakeStopWaiters() {
+    if (g_event != nullptr) {
+        ::SetEvent(g_event);
     }
+}
+
+bool WaitForStopWakeup(DWORD ms) {
+    if (g_event == nullptr) {
+        return false;
+    }
+    ::WaitForSingleObject(g_event, ms);
+    return true;
 }
 
 }  // namespace platform

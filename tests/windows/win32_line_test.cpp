@@ -12,6 +12,7 @@
 #include "platform/serial_port.h"
 #include "serial/identify.h"
 #include "serial/serial.h"
+#include "tests/support/line_setting.h"
 
 namespace {
 
@@ -33,14 +34,7 @@ class Line : public ::testing::Test {
 TEST_F(Line, OpenLeavesTheFixedLineSettingAndTheWriteTimeouts) {
     DCB dcb{};
     ASSERT_TRUE(platform::GetCommState(serial.Handle(), &dcb));
-    EXPECT_EQ(dcb.BaudRate, 115200u);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
-    EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
-    EXPECT_EQ(dcb.fOutX, 0u);
-    EXPECT_EQ(dcb.fInX, 0u);
+    test_support::ExpectFixedLineSetting(dcb);
     EXPECT_EQ(dcb.fBinary, 1u);
     COMMTIMEOUTS timeouts{};
     ASSERT_TRUE(platform::GetCommTimeouts(serial.Handle(), &timeouts));

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <thread>
 
 #include "platform/clock.h"
@@ -25,6 +26,7 @@
 #include "serial/serial.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_paths.h"
+#include "tests/windows/pe_imports.h"
 #include "wizard/engine/config_location.h"
 #include "wizard/engine/port_list.h"
 
@@ -49,6 +51,23 @@ class ScopedVariable {
     std::string name_, old_;
     bool had_ = false;
 };
+
+TEST(Win32Deliverables, NeedNoDllsButTheSystemsOwn) {
+    // The C and C++ runtimes and the thread library are linked in; msvcrt
+    // is the C library every Windows carries.
+    const std::set<std::string> system = {"KERNEL32.dll", "msvcrt.dll", "ADVAPI32.dll",
+                                          "SHELL32.dll"};
+    for (const char* file : {"wizard-cli.exe", "Sarnet_Plugin.dll", "Flinta_Plugin.dll"}) {
+        std::set<std::string> dlls;
+        std::string error;
+        ASSERT_TRUE(windows_test::ImportedDlls(test_support::ProgramPath(file), &dlls, &error))
+            << error;
+        EXPECT_FALSE(dlls.empty()) << file;
+        for (const std::string& dll : dlls) {
+            EXPECT_EQ(system.count(dll), 1u) << file << " needs " << dll;
+        }
+    }
+}
 
 TEST(Win32Ports, ComNamesAreDevicesAndOtherNamesAreOpenedAsGiven) {
     EXPECT_EQ(platform::DevicePathForPortName("COM1"), "\\\\.\\COM1");
