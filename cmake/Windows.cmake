@@ -23,10 +23,13 @@ endmacro()
 find_program(WIZARD_WINE NAMES wine64 PATHS /usr/lib/wine)
 find_program(WIZARD_WINESERVER NAMES wineserver PATHS /usr/lib/wine)
 set(WIZARD_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
-# The COM port of the tests: the simulator's pseudo-terminal, which it
-# links at this path, is the device of COM5 in the prefix.
+# The COM ports of the tests: a simulator's pseudo-terminal, which it links
+# at the port's path here, is the device of COM5 (or COM6) in the prefix.
+# Two ports let two halves of the end-to-end tests run side by side.
 set(WIZARD_WINE_PORT COM5)
 set(WIZARD_WINE_PORT_LINK ${WIZARD_WINE_PREFIX}-com5)
+set(WIZARD_WINE_PORT2 COM6)
+set(WIZARD_WINE_PORT2_LINK ${WIZARD_WINE_PREFIX}-com6)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${WIZARD_WINE})
 set(WIZARD_WINE_ENVIRONMENT
     WINEPREFIX=${WIZARD_WINE_PREFIX} WINEDEBUG=-all WINELOADER=${WIZARD_WINE}
@@ -49,7 +52,8 @@ endfunction()
 macro(wizard_wine_fixture)
   set(script ${CMAKE_SOURCE_DIR}/tools/wine-prefix.sh)
   add_test(NAME wine.prefix
-    COMMAND ${script} start ${WIZARD_WINE_PREFIX} ${WIZARD_WINE_PORT} ${WIZARD_WINE_PORT_LINK})
+    COMMAND ${script} start ${WIZARD_WINE_PREFIX} ${WIZARD_WINE_PORT} ${WIZARD_WINE_PORT_LINK}
+            ${WIZARD_WINE_PORT2} ${WIZARD_WINE_PORT2_LINK})
   add_test(NAME wine.stop COMMAND ${script} stop ${WIZARD_WINE_PREFIX})
   set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 120
     ENVIRONMENT "${WIZARD_WINE_ENVIRONMENT}")

@@ -1,7 +1,7 @@
 // The Windows programs as a user runs them, under wine, against modemsim
 // on the pseudo-terminal that wine's prefix knows as a COM port: the
 // simulator links its device at WIZARD_WINE_PORT_LINK, the path the
-// prefix maps WIZARD_WINE_PORT (COM5) to. What reaches the modem, and what
+// prefix maps WIZARD_WINE_PORT (COM5 or COM6) to. What reaches the modem, and what
 // the programs say, is compared with what the Linux programs give.
 #include <gtest/gtest.h>
 
