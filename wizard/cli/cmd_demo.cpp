@@ -76,8 +76,7 @@ std::vector<std::string> SimulatorCommand(const cli::DemoModel& model, const std
                                           In(dir, "received"),
                                           "--log",
                                           In(dir, "modemsim.log")};
-    simulator.insert(simulator.end(), model.simulatorOptions.begin(),
-                     model.simulatorOptions.end());
+    simulator.insert(simulator.end(), model.simulatorOptions.begin(), model.simulatorOptions.end());
     if (model.fileStore) {
         simulator.insert(simulator.end(), {"--store", In(dir, "store")});
     }
@@ -93,9 +92,18 @@ std::unique_ptr<platform::Process> StartSimulator(const std::vector<std::string>
                                                   std::string* port) {
     auto sim = std::make_unique<platform::Process>();
     std::string why;
-    if (!sim->Start(command, {}, platform::ProcessOutput::kCapture, &why) ||
-        !sim->ReadLine(port, kSimulatorStartMs)) {
-        std::cerr << "wizard-cli demo: the modem simulator did not start: " << why << sim->Stderr()
+    if (!sim->Start(command, {}, platform::ProcessOutput::kCapture, &why)) {
+        // Where pseudo-terminals are not (Windows) the simulator is not built.
+        std::cerr << "wizard-cli demo: the modem simulator cannot be started: " << why
+                  << "\nIt plays its modem on a pseudo-terminal. Run it on Linux with\n"
+                     "  wizard-cli demo --serve DIR --link PATH\n"
+                     "and update it from here with\n"
+                     "  wizard-cli demo --dir DIR --port PORT\n"
+                     "(make demo-windows does both under wine).\n";
+        return nullptr;
+    }
+    if (!sim->ReadLine(port, kSimulatorStartMs)) {
+        std::cerr << "wizard-cli demo: the modem simulator did not start: " << sim->Stderr()
                   << "\n";
         return nullptr;
     }
@@ -233,8 +241,8 @@ int RunDemo(const std::vector<std::string>& words) {
             return 2;
         }
     }
-    const std::uint32_t kilobytes = size != 0 ? static_cast<std::uint32_t>(size)
-                                              : model->imageKilobytes;
+    const std::uint32_t kilobytes =
+        size != 0 ? static_cast<std::uint32_t>(size) : model->imageKilobytes;
     if (serve) {
         return Serve(*model, *serve, *link, rate);
     }
