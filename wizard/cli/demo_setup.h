@@ -17,8 +17,8 @@ struct DemoModel {
     std::vector<std::string> simulatorOptions;
     std::uint32_t imageKilobytes;  // size of the firmware image
     std::uint32_t loaderBytes;     // size of the flash loader at the end of the file (0: none)
-    const char* plugin;            // plug-in (its name, no suffix) to place beside Wizard.inf, or nullptr
-    bool fileStore = false;        // the modem keeps files of its own (in <dir>/store)
+    const char* plugin;      // plug-in (its name, no suffix) to place beside Wizard.inf, or nullptr
+    bool fileStore = false;  // the modem keeps files of its own (in <dir>/store)
     // Intel HEX image and flash loader for the flash plug-in instead of a
     // firmware file (loaderBytes is then the loader's size in data bytes).
     bool intelHex = false;
