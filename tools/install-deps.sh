@@ -14,6 +14,8 @@ packages=(
   xvfb xauth
   srecord
   time
+  psmisc
+  dpkg-dev file man-db bash-completion lintian appstream desktop-file-utils
 )
 
 missing=()
