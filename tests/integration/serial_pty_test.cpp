@@ -9,6 +9,7 @@
 #include "serial/identify.h"
 #include "serial/serial.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/device_holder.h"
 #include "tests/support/modemsim_process.h"
 #include "tests/support/temp_dir.h"
 
@@ -147,12 +148,7 @@ TEST_P(PortHeldByAnotherProgram, IsRefusedNamingTheProgramAndItsProcessId) {
             << error;
         ASSERT_TRUE(sim.WaitForLog("at AT", 5000)) << "the holder has the port";
     } else {
-        ASSERT_TRUE(holder.Start(
-            {"/bin/sh", "-c", "exec 3<>\"$0\" && echo open && exec sleep 60", sim.PortPath()}, {},
-            platform::ProcessOutput::kCapture, &error))
-            << error;
-        std::string line;
-        ASSERT_TRUE(holder.ReadLine(&line, 5000)) << holder.Stderr();
+        ASSERT_TRUE(test_support::HoldDeviceOpen(&holder, sim.PortPath(), &error)) << error;
     }
     const std::string named =
         std::string(GetParam().program) + " (pid " + std::to_string(holder.Pid()) + ")";

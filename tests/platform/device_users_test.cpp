@@ -8,6 +8,7 @@
 #include "platform/device_users.h"
 #include "platform/process.h"
 #include "platform/pty.h"
+#include "tests/support/device_holder.h"
 
 namespace {
 
@@ -40,12 +41,7 @@ TEST(DeviceUsers, AreTheProcessesFuserFinds) {
 
     std::vector<platform::Process> holders(2);
     for (platform::Process& holder : holders) {
-        ASSERT_TRUE(holder.Start(
-            {"/bin/sh", "-c", "exec 3<>\"$0\" && echo open && exec sleep 60", pty.SlavePath()}, {},
-            platform::ProcessOutput::kCapture, &error))
-            << error;
-        std::string line;
-        ASSERT_TRUE(holder.ReadLine(&line, 5000)) << holder.Stderr();
+        ASSERT_TRUE(test_support::HoldDeviceOpen(&holder, pty.SlavePath(), &error)) << error;
     }
     const platform::DeviceUsers found = platform::FindDeviceUsers(pty.SlavePath());
     std::set<int> pids;
