@@ -96,8 +96,9 @@ int RunPorts(const std::vector<std::string>& words) {
 
 constexpr const char* kHelp =
     R"(Lists the serial ports the modem search walks, in its order, with what is
-known of each (driver, adapter, the stable name below
-`/dev/serial/by-id/`). With `ComList=OpenComOneToNine` in `Wizard.inf` they
+known of each: the maker, product and ids (vendor:product) of a USB
+adapter or the chip of a built-in UART, and the stable name below
+`/dev/serial/by-id/`. With `ComList=OpenComOneToNine` in `Wizard.inf` they
 are `COM1` to `COM9`, the first nine UARTs.
 
 - `--config FILE`: The `Wizard.inf` to read instead of the one beside the
