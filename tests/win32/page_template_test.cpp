@@ -6,6 +6,7 @@
 #include "tests/win32/sample_templates.h"
 #include "wizard/win32/dialog_template_format.h"
 #include "wizard/win32/page_template.h"
+#include "wizard/win32/utf16_text.h"
 
 namespace {
 
@@ -93,39 +94,37 @@ std::vector<std::uint8_t> Tail(const PageTemplate& page, std::size_t from) {
     return std::vector<std::uint8_t>(bytes.begin() + from, bytes.end());
 }
 
-TEST(PageHeader, AClassicPageOfFourControlsGainsThreeAnd36Units) {
-    const SampleTemplate sample = win32_test::ClassicPage();
-    PageTemplate page = CopyOf(sample.bytes);
-    std::string error;
-    ASSERT_TRUE(page.AddPageHeader("Modem configuration", "Use this dialog.", &error)) << error;
+TEST(PageHeader, BothFormatsGainThreeControlsAnd36Units) {
+    struct Case {
+        SampleTemplate sample;
+        TemplateFormat format;
+        const char* subtitle;  // a page without subtitle gets an empty one
+        std::uint32_t lastOldId;
+    };
+    const Case cases[] = {
+        {win32_test::ClassicPage(), TemplateFormat::kClassic, "Use this dialog.", 1002},
+        {win32_test::ExtendedPage(), TemplateFormat::kExtended, "", 70000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format == TemplateFormat::kExtended ? "extended" : "classic");
+        PageTemplate page = CopyOf(c.sample.bytes);
+        std::string error;
+        ASSERT_TRUE(page.AddPageHeader("Modem configuration", c.subtitle, &error)) << error;
 
-    ExpectOldPartMoved(sample, page, TemplateFormat::kClassic, 7, 143 + 36, 36);
-    EXPECT_EQ(Tail(page, AlignedEnd(sample)),
-              HeaderItems(TemplateFormat::kClassic, AlignedEnd(sample), u"Modem configuration",
-                          u"Use this dialog."));
+        // Four controls gain three; the page is 36 units taller and every
+        // old control's y grows by 36.
+        ExpectOldPartMoved(c.sample, page, c.format, 7, 143 + 36, 36);
+        EXPECT_EQ(Tail(page, AlignedEnd(c.sample)),
+                  HeaderItems(c.format, AlignedEnd(c.sample), u"Modem configuration",
+                              win32::Utf16FromUtf8(c.subtitle)))
+            << "the new controls in the format's own layout (32-bit ids when extended)";
 
-    const DialogTemplateLayout layout = Walk(page);
-    ASSERT_EQ(layout.items.size(), 7u);
-    EXPECT_EQ(layout.items[0].y, 1 + 36);
-    EXPECT_EQ(layout.items[3].y, 120 + 36);
-    EXPECT_EQ(layout.items[4].title.name, u"Modem configuration");
-    EXPECT_EQ(layout.items[6].creationDataSize, 0u);
-}
-
-TEST(PageHeader, AnExtendedPageGetsItsControlsInTheExtendedLayoutWith32BitIds) {
-    const SampleTemplate sample = win32_test::ExtendedPage();
-    PageTemplate page = CopyOf(sample.bytes);
-    std::string error;
-    ASSERT_TRUE(page.AddPageHeader("Firmware update", "", &error)) << error;
-
-    ExpectOldPartMoved(sample, page, TemplateFormat::kExtended, 7, 143 + 36, 36);
-    EXPECT_EQ(Tail(page, AlignedEnd(sample)),
-              HeaderItems(TemplateFormat::kExtended, AlignedEnd(sample), u"Firmware update", u""))
-        << "a page without subtitle gets an empty one";
-    const DialogTemplateLayout layout = Walk(page);
-    ASSERT_EQ(layout.items.size(), 7u);
-    EXPECT_EQ(layout.items[3].id, 70000u) << "the old 32-bit id is kept";
-    EXPECT_EQ(layout.items[6].id, 65535u);
+        const DialogTemplateLayout layout = Walk(page);
+        ASSERT_EQ(layout.items.size(), 7u);
+        EXPECT_EQ(layout.items[3].id, c.lastOldId) << "the old ids are kept";
+        EXPECT_EQ(layout.items[6].id, 65535u);
+        EXPECT_EQ(layout.items[6].creationDataSize, 0u);
+    }
 }
 
 TEST(PageHeader, TheTextsGoInAsUtf16) {
