@@ -46,6 +46,16 @@ bool ParseBaud(const std::string& text, unsigned* baud) {
     return true;
 }
 
+// A count or number from 0.
+bool ParseCount(const std::string& text, int* count) {
+    unsigned long v = 0;
+    if (!ParseUnsigned(text, 1000000, &v)) {
+        return false;
+    }
+    *count = static_cast<int>(v);
+    return true;
+}
+
 bool ParseBlock(const std::string& text, int* block) {
     unsigned long v = 0;
     if (!ParseUnsigned(text, 1000000, &v) || v == 0) {
@@ -302,14 +312,7 @@ const std::map<std::string, OptionRule>& Rules() {
          {false, "", [](Options& o, const std::string&) { return o.listingTimeout = true; }}},
         {"--fault-jfclr-errors",
          {true, "a count",
-          [](Options& o, const std::string& v) {
-              unsigned long n = 0;
-              if (!ParseUnsigned(v, 1000000, &n)) {
-                  return false;
-              }
-              o.jfclrErrors = static_cast<int>(n);
-              return true;
-          }}},
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.jfclrErrors); }}},
         {"--fault-direction",
          {true, "send or receive",
           [](Options& o, const std::string& v) {
@@ -344,14 +347,7 @@ const std::map<std::string, OptionRule>& Rules() {
           [](Options& o, const std::string& v) { return ParseBlock(v, &o.vanishAtBlock); }}},
         {"--fault-vanish-at-record",
          {true, "a firmware record number from 0",
-          [](Options& o, const std::string& v) {
-              unsigned long n = 0;
-              if (!ParseUnsigned(v, 1000000, &n)) {
-                  return false;
-              }
-              o.vanishAtRecord = static_cast<int>(n);
-              return true;
-          }}},
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.vanishAtRecord); }}},
         {"--fault-no-nak-file",
          {true, "a stored file name",
           [](Options& o, const std::string& v) {
