@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/device_users.h"
 #include "platform/serial_device.h"
 #include "platform/system_serial.h"
 
@@ -122,6 +123,14 @@ HANDLE OpenSerialPort(const std::string& name) {
         OpenSystemSerialDevice(DevicePathForPortName(name), &error);
     if (!device) {
         Fail(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    // The exclusive open keeps out whoever opens the port later; a program
+    // that opened it before without a lock (ModemManager, a terminal
+    // program) would still take away part of every answer.
+    if (!FindDeviceUsers(name).users.empty()) {
+        device->Close();
+        Fail(EBUSY);
         return INVALID_HANDLE_VALUE;
     }
     auto* port = new PortHandle;

@@ -10,7 +10,9 @@
 namespace platform {
 
 // Opens a port by name with exclusive access: another open of the same port,
-// by this or any other process, fails while this handle is open. "COM1" to
+// by this or any other process, fails while this handle is open; and the
+// open fails (EBUSY) while another process has the port open, even without
+// a lock (device_users.h says who). "COM1" to
 // "COM9" (any case) name the first nine system UARTs; any other name is a
 // device path. The line is put into raw mode (every byte passes untouched).
 HANDLE OpenSerialPort(const std::string& name);

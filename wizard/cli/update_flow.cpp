@@ -11,6 +11,7 @@
 #include "plugin_api/backup_location.h"
 #include "plugin_api/messages.h"
 #include "wizard/cli/console_page.h"
+#include "wizard/cli/port_access.h"
 #include "wizard/cli/progress_line.h"
 #include "wizard/engine/common_settings.h"
 #include "wizard/engine/fatal_exit.h"
@@ -44,6 +45,15 @@ void FatalToPage(const std::string& text) {
 
 void PrintError(const std::string& text) {
     std::cerr << "\n" << TerminalText(text) << "\n";
+}
+
+// A fatal error, and why the port did not open when that was the error.
+void PrintFatal(const std::string& text, const WizardState& state) {
+    PrintError(text);
+    if (text == wizard::LoadText(wizard::IDS_PORT_CANNOT_BE_OPENED) &&
+        !state.portList.Entries().empty()) {
+        ReportRefusedPort(state.portList.Entries().front());
+    }
 }
 
 bool Prepare(const UpdateOptions& options, WizardState& state) {
@@ -102,7 +112,7 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
 }
 
 // The search, as the search page shows it. True when a modem was found.
-bool Search(ConsolePage& page, Worker& worker, bool quiet) {
+bool Search(ConsolePage& page, Worker& worker, const WizardState& state, bool quiet) {
     worker.Post(WM_WIZ_SEARCH, 0, reinterpret_cast<LPARAM>(page.Handle()));
     PageMessage message;
     for (;;) {
@@ -129,6 +139,11 @@ bool Search(ConsolePage& page, Worker& worker, bool quiet) {
                 return true;
             case WM_WIZ_NOTFOUND:
                 PrintError(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
+                // A modem behind a port that another program holds is not
+                // found either: say which.
+                for (const std::string& port : state.portList.Entries()) {
+                    ReportRefusedPort(port);
+                }
                 return false;
             case WM_WIZ_FATAL:
                 PrintError(message.text);
@@ -217,7 +232,7 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                 break;
             case WM_WIZ_FATAL:
                 progress.Finish();
-                PrintError(message.text);
+                PrintFatal(message.text, state);
                 return 1;
             case WM_WIZ_WORKER:
                 if (message.lParam == 0) {
@@ -227,7 +242,7 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                         page.Handled();
                         if (last.message == WM_WIZ_FATAL) {
                             progress.Finish();
-                            PrintError(last.text);
+                            PrintFatal(last.text, state);
                             return 1;
                         }
                     }
@@ -270,7 +285,7 @@ int RunUpdateFlow(const UpdateOptions& options) {
     auto worker = std::make_unique<Worker>(state);
     worker->Start();
     int code = 1;
-    if (state.hasAtInterpreter && !Search(*page, *worker, options.quiet)) {
+    if (state.hasAtInterpreter && !Search(*page, *worker, state, options.quiet)) {
         code = 1;
     } else if (Confirm(state, options.yes)) {
         code = Update(*page, *worker, state, options.quiet);
