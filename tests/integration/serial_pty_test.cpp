@@ -2,7 +2,9 @@
 // modem simulator, in real time, and wizard-cli as a user runs it.
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
 #include "platform/process.h"
+#include "platform/pty.h"
 #include "platform/serial_port.h"
 #include "serial/identify.h"
 #include "serial/serial.h"
@@ -27,6 +29,42 @@ TEST(SerialPty, IdentifyPrintsModelAndInformationPages) {
     EXPECT_NE(r.out.find("ATI3:  ORVA 56K Serial Firmware 2.17"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("ATI5:  "), std::string::npos);
     EXPECT_GE(sim.CountLog("at AT&F"), 1);
+}
+
+// A line that a previous program left cooked (echo, canonical input, CR
+// read as LF, LF written as CR LF, XON/XOFF, signal characters) carries
+// every byte value unchanged in both directions once CSerial has it open.
+TEST(SerialPty, ALineLeftCookedCarriesEveryByteValueUnchanged) {
+    platform::PseudoTerminal line;
+    std::string error;
+    ASSERT_TRUE(line.Open(115200, &error)) << error;
+    ASSERT_TRUE(line.LeaveCooked(&error)) << error;
+    std::string all;
+    for (int value = 0; value < 256; ++value) {
+        all += static_cast<char>(value);
+    }
+    CSerial port;
+    port.SetPortName(line.SlavePath());
+    ASSERT_TRUE(port.Open());
+
+    ASSERT_EQ(port.Write(all, 0), 256u);
+    std::string fromHost;
+    const DWORD start = platform::GetTickCount();
+    char buffer[512];
+    for (long n = 1;
+         n > 0 || (fromHost.size() < all.size() && platform::GetTickCount() - start < 2000);) {
+        n = line.Read(buffer, sizeof buffer, 100);  // more than was sent would show too
+        if (n > 0) {
+            fromHost.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    EXPECT_EQ(fromHost, all) << "no byte added, changed or dropped on the way out";
+
+    ASSERT_EQ(line.Write(all.data(), all.size(), 1000), all.size());
+    std::string toHost;
+    EXPECT_EQ(port.ReadTimeout(toHost, 512, 1000, 300), 256u);
+    EXPECT_EQ(toHost, all) << "no byte changed, dropped or held back on the way in";
+    EXPECT_EQ(line.Read(buffer, sizeof buffer, 100), 0) << "nothing echoed back";
 }
 
 TEST(SerialPty, EchoOffNeedsIgnoreEcho) {
