@@ -32,7 +32,7 @@ std::string MakeRunDirectory(const std::string& listing, std::string* why) {
         const std::string dir = base + "/update-" + std::to_string(run);
         bool existed = false;
         if (platform::MakePrivateDirectory(dir, &existed)) {
-            if (!WriteWhole(dir + "/" + kListingFile, listing)) {
+            if (!WriteWhole(dir + "/" + kListingFile, listing.empty() ? listing : listing + "\n")) {
                 *why = "cannot write the listing into " + dir;
                 return {};
             }

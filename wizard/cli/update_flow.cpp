@@ -219,6 +219,10 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                 progress.Finish();
                 PrintError(message.text);
                 return 1;
+            case WM_WIZ_NOTICE:
+                progress.Finish();
+                std::cerr << TerminalText(message.text) << "\n";
+                break;
             case WM_WIZ_WORKER:
                 if (message.lParam == 0) {
                     // The worker gave up; its error text may still be on the way.
