@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/local_time.h"
+#include "plugin_api/messages.h"
 #include "plugin_api/multi_string.h"
 #include "plugin_api/status.h"
 #include "plugins/backup/backup_files.h"
@@ -83,11 +85,15 @@ bool ListFiles(HWND page, CSerial* port, _Status* status, char* cancel) {
 
     if (state.fileCount > 0) {
         std::string why;
-        state.runDirectory = backup::MakeRunDirectory(listing, &why);
+        state.runDirectory =
+            backup::MakeRunDirectory(listing, status->model, platform::LocalTimeStamp(), &why);
         if (state.runDirectory.empty()) {
             Trace("PreSteps: %s\n", why.c_str());
             return Fail(page);
         }
+        // The front end names the folder if the update fails; the text
+        // lives in the module state until the next update.
+        PostMessage(page, WM_WIZ_KEPTFILES, 0, TextParam(state.runDirectory.c_str()));
     }
     return true;
 }

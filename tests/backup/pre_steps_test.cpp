@@ -1,6 +1,7 @@
 // PreSteps: the listing, the step protocol and the backup of every file,
 // with everything that must stop the update before the firmware.
 #include <filesystem>
+#include <regex>
 
 #include "platform/private_directory.h"
 #include "plugins/backup/backup_state.h"
@@ -54,7 +55,16 @@ TEST_F(PreStepsTest, EveryFileIsCopiedByteForByteUnderItsPositionInTheListing) {
     EXPECT_EQ(Copy(3), "");
     EXPECT_EQ(test_support::ReadFileBytes(RunDir() + "/listing.txt"),
               "a.dat,1,H S,0,0,100\nb.bin,2,I,0,0,250\nc.txt,1,,0,0,0\n");
-    EXPECT_EQ(RunDir(), PrivateDir() + "/update-1");
+    // A folder of its own in the user's state directory, named by date,
+    // time and model, and the page is told where it is.
+    EXPECT_EQ(std::filesystem::path(RunDir()).parent_path().string(), PrivateDir());
+    const std::string folder = std::filesystem::path(RunDir()).filename().string();
+    EXPECT_TRUE(std::regex_match(
+        folder, std::regex("[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}_ORVA_56K_Voice")))
+        << folder;
+    EXPECT_EQ(std::filesystem::status(RunDir()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    EXPECT_EQ(page.Texts(WM_WIZ_KEPTFILES), std::vector<std::string>{RunDir()});
     const BackupState& state = TheBackupState();
     EXPECT_EQ(state.fileCount, 3);
     EXPECT_EQ(state.listTotal, 350);
@@ -186,12 +196,12 @@ TEST_F(PreStepsTest, ADownloadShorterThanTheListedSizeIsAFailedBackup) {
 TEST_F(PreStepsTest, CopiesOfAnEarlierUpdateAreNeverOverwritten) {
     ThreeFiles();
     std::string why;
-    ASSERT_EQ(platform::PrivateTempDirectory("Sarnet_Plugin", &why), PrivateDir()) << why;
-    const std::string earlier = PrivateDir() + "/update-1";
+    ASSERT_EQ(platform::PrivateStateDirectory("Sarnet_Plugin", &why), PrivateDir()) << why;
+    const std::string earlier = PrivateDir() + "/2001-01-01_00-00-00_ORVA_56K_Voice";
     ASSERT_TRUE(platform::MakePrivateDirectory(earlier, nullptr));
     test_support::WriteFileBytes(earlier + "/1", "an earlier update's copy");
     ASSERT_EQ(Pre(), 1);
-    EXPECT_EQ(RunDir(), PrivateDir() + "/update-2");
+    EXPECT_NE(RunDir(), earlier);
     EXPECT_EQ(test_support::ReadFileBytes(earlier + "/1"), "an earlier update's copy");
     EXPECT_EQ(Copy(1), store.files["a.dat"].data);
 }
@@ -199,6 +209,7 @@ TEST_F(PreStepsTest, CopiesOfAnEarlierUpdateAreNeverOverwritten) {
 TEST_F(PreStepsTest, APlantedLinkInsteadOfThePrivateDirectoryIsRefused) {
     ThreeFiles();
     test_support::TempDir elsewhere("planted");
+    std::filesystem::create_directories(std::filesystem::path(PrivateDir()).parent_path());
     std::filesystem::create_directory_symlink(elsewhere.Path(), PrivateDir());
     EXPECT_EQ(Pre(), 0);
     EXPECT_EQ(Fatals(), std::vector<std::string>{kDownloadError});

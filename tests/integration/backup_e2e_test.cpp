@@ -46,6 +46,7 @@ class BackupEndToEnd : public ::testing::Test {
   protected:
     BackupEndToEnd() {
         fs::create_directories(dir.File("tmp"));
+        fs::create_directories(dir.File("state"));
         // Binary content of every kind; the last byte is no padding byte.
         const std::vector<std::tuple<std::string, std::string, std::string, std::size_t>> files = {
             {"big.bin", "1", "I", 5000},      {"block.bin", "2", "H S", 128},
@@ -90,7 +91,12 @@ class BackupEndToEnd : public ::testing::Test {
         sim = std::make_unique<ModemSim>(options);
         return test_support::RunCli({"update", "--config", dir.File("Wizard.inf"), "--yes",
                                      "--port", sim->PortPath(), "--model", kModel},
-                                    kUpdateTimeoutMs, {{"TMPDIR", dir.File("tmp")}});
+                                    kUpdateTimeoutMs, Environment());
+    }
+
+    // The temporary and the state directory of the runs: in the test's own.
+    platform::EnvironmentAdditions Environment() const {
+        return {{"TMPDIR", dir.File("tmp")}, {"XDG_STATE_HOME", dir.File("state")}};
     }
 
     // The store as the modem keeps it: data and listing fields.
@@ -115,14 +121,21 @@ class BackupEndToEnd : public ::testing::Test {
         return store;
     }
 
-    // The plug-in's private directory below the temporary directory.
+    // The plug-in's private folder in the user's state directory.
     std::string BackupDirectory() const {
-        for (const auto& entry : fs::directory_iterator(dir.File("tmp"))) {
-            if (entry.path().filename().string().rfind("Sarnet_Plugin-", 0) == 0) {
-                return entry.path().string();
+        const std::string place = dir.File("state/Sarnet_Plugin");
+        return fs::is_directory(place) ? place : std::string();
+    }
+
+    // The folders of kept copies, one per update.
+    std::vector<std::string> RunFolders() const {
+        std::vector<std::string> folders;
+        if (!BackupDirectory().empty()) {
+            for (const auto& run : fs::directory_iterator(BackupDirectory())) {
+                folders.push_back(run.path().string());
             }
         }
-        return {};
+        return folders;
     }
 
     // Copies the backup directory holds, by the stored name in their listing.
@@ -174,7 +187,8 @@ class BackupEndToEnd : public ::testing::Test {
         EXPECT_NE(r.err.find(text), std::string::npos) << r.err;
         EXPECT_EQ(r.out.find(kSuccess), std::string::npos);
         if (copiesKept) {
-            EXPECT_NE(r.err.find(kKept + BackupDirectory() + "\n"), std::string::npos) << r.err;
+            ASSERT_EQ(RunFolders().size(), 1u);
+            EXPECT_NE(r.err.find(kKept + RunFolders()[0] + "\n"), std::string::npos) << r.err;
         } else {
             EXPECT_EQ(r.err.find(kKept), std::string::npos) << r.err;
         }
@@ -208,6 +222,7 @@ TEST_F(BackupEndToEnd, StoredFilesSurviveAFirmwareUpdateByteForByte) {
     EXPECT_EQ(sim->CountLog("store-clear"), 1);
     EXPECT_EQ(sim->CountLog("store-put"), 6);
     EXPECT_FALSE(BackupDirectory().empty());
+    EXPECT_TRUE(RunFolders().empty()) << "the folder goes with the copies";
     EXPECT_TRUE(Copies().empty());
     EXPECT_EQ(r.err.find(kKept), std::string::npos);
 }
@@ -270,14 +285,27 @@ TEST_F(BackupEndToEnd, AFileTheModemWillNotTakeIsPassedOverAndKept) {
     EXPECT_EQ(Copies().at("block.bin"), original.at("block.bin").data);
 }
 
+TEST_F(BackupEndToEnd, AFileWhoseNameCannotBeStoredBackIsNamedBeforeAnythingIsFetched) {
+    dir.Write("store/say \"hi\"", "x");
+    original["say \"hi\""] = {"1", "", "x"};
+    CliResult r = Update({});
+    EXPECT_NE(r.err.find("The modem's file \"say \"hi\"\" cannot be backed up: its name holds a "
+                         "double quote or a control character.\n"),
+              std::string::npos)
+        << r.err;
+    ExpectFailure(r, kDownloadError, false);
+    ExpectFirmwareUntouched();
+    EXPECT_EQ(sim->CountLog("store-get"), 0);
+}
+
 TEST(BackupDemo, TheDemoShowsTheStoredFilesSurvive) {
     CliResult list = test_support::RunCli({"demo", "--list"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
     EXPECT_NE(list.out.find("ORVA 56K Voice"), std::string::npos) << list.out;
     test_support::TempDir tmp("backup-demo");
-    CliResult r =
-        test_support::RunCli({"demo", "--model", "ORVA 56K Voice", "--size", "4", "--quiet"},
-                             kUpdateTimeoutMs, {{"TMPDIR", tmp.Path()}});
+    CliResult r = test_support::RunCli(
+        {"demo", "--model", "ORVA 56K Voice", "--size", "4", "--quiet"}, kUpdateTimeoutMs,
+        {{"TMPDIR", tmp.Path()}, {"XDG_STATE_HOME", tmp.Path() + "/state"}});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("[2/5] Files are being backed up ..."), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Its 4 stored files survived the update byte for byte, with their "
