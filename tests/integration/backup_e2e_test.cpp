@@ -298,6 +298,50 @@ TEST_F(BackupEndToEnd, AFileWhoseNameCannotBeStoredBackIsNamedBeforeAnythingIsFe
     EXPECT_EQ(sim->CountLog("store-get"), 0);
 }
 
+TEST_F(BackupEndToEnd, KeptCopiesGoBackWithWizardCliRestoreAndOnlyThenTheFolderGoes) {
+    CliResult failed = Update({"--fault-refuse", "at$jupl=\"hundred.dat\""});
+    ExpectFailure(failed, kUploadError, true);
+    const std::string folder = RunFolders().at(0);
+    CliResult list = test_support::RunCli({"restore", "--list"}, 20000, Environment());
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out, folder + "\n    ORVA_56K_Serial: 6 files, 7252 bytes\n");
+
+    // A copy has gone missing: the folder stays and says which.
+    const std::string copy = folder + "/4";
+    ASSERT_EQ(test_support::ReadFileBytes(copy), original.at("k1000.bin").data);
+    fs::remove(copy);
+    sim = std::make_unique<ModemSim>(std::vector<std::string>{
+        "--store", dir.File("store"), "--store-trim-padding", "--model", kModel});
+    CliResult partly = test_support::RunCli({"restore", "--port", sim->PortPath()},
+                                            kUpdateTimeoutMs, Environment());
+    EXPECT_EQ(partly.exitCode, 1) << partly.out << partly.err;
+    EXPECT_NE(partly.out.find("  k1000.bin: NOT back: there is no copy of it in the folder\n"),
+              std::string::npos)
+        << partly.out;
+    EXPECT_NE(
+        partly.err.find("1 of 6 files are not back in the modem; their copies stay in " + folder),
+        std::string::npos)
+        << partly.err;
+    EXPECT_EQ(RunFolders(), std::vector<std::string>{folder});
+
+    // With the copy back, every file is back, byte for byte with its fields.
+    test_support::WriteFileBytes(copy, original.at("k1000.bin").data);
+    CliResult restored = test_support::RunCli({"restore", "--port", sim->PortPath(), folder},
+                                              kUpdateTimeoutMs, Environment());
+    EXPECT_EQ(restored.exitCode, 0) << restored.out << restored.err;
+    EXPECT_NE(restored.out.find("Every file is back in the modem; " + folder + " was deleted.\n"),
+              std::string::npos)
+        << restored.out;
+    const std::map<std::string, File> store = Store();
+    for (const auto& [name, file] : original) {
+        ASSERT_EQ(store.count(name), 1u) << name;
+        EXPECT_EQ(store.at(name).data, file.data) << name;
+        EXPECT_EQ(store.at(name).attributes, file.attributes) << name;
+        EXPECT_EQ(store.at(name).field1, file.field1) << name;
+    }
+    EXPECT_TRUE(RunFolders().empty());
+}
+
 TEST(BackupDemo, TheDemoShowsTheStoredFilesSurvive) {
     CliResult list = test_support::RunCli({"demo", "--list"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
