@@ -342,6 +342,34 @@ TEST_F(BackupEndToEnd, KeptCopiesGoBackWithWizardCliRestoreAndOnlyThenTheFolderG
     EXPECT_TRUE(RunFolders().empty());
 }
 
+TEST_F(BackupEndToEnd, AUsbModemThatComesBackUnderAnotherNameIsFoundByItsStableName) {
+    // The link plays the modem's /dev/serial/by-id/ name; the user names the
+    // device itself. The restart takes longer than the first look for the
+    // modem, so the re-open finds the name gone and must wait for it.
+    Configure();
+    const std::string byId = dir.File("by-id/usb-ORVA_56K_Serial_0001-if00");
+    fs::create_directories(dir.File("by-id"));
+    sim = std::make_unique<ModemSim>(std::vector<std::string>{
+        "--store", dir.File("store"), "--store-trim-padding", "--reboot-delay", "7000",
+        "--jfclr-delay", "100", "--model", kModel, "--link", byId, "--reenumerate"});
+    const std::string before = sim->PortPath();
+    platform::EnvironmentAdditions env = Environment();
+    env.emplace_back("WIZARD_SERIAL_BY_ID", dir.File("by-id"));
+    CliResult r = test_support::RunCli({"update", "--config", dir.File("Wizard.inf"), "--yes",
+                                        "--port", before, "--model", kModel},
+                                       kUpdateTimeoutMs, env);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find(kSuccess), std::string::npos) << r.out;
+    ASSERT_EQ(sim->CountLog("reenumerated "), 1);
+    EXPECT_NE(fs::read_symlink(byId).string(), before) << "another device name after the restart";
+    const std::map<std::string, File> store = Store();
+    for (const auto& [name, file] : original) {
+        ASSERT_EQ(store.count(name), 1u) << name;
+        EXPECT_EQ(store.at(name).data, file.data) << name;
+    }
+    EXPECT_EQ(sim->CountLog("store-put"), 6) << "restored on the new device";
+}
+
 TEST(BackupDemo, TheDemoShowsTheStoredFilesSurvive) {
     CliResult list = test_support::RunCli({"demo", "--list"});
     ASSERT_EQ(list.exitCode, 0) << list.err;

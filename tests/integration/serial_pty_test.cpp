@@ -2,14 +2,23 @@
 // modem simulator, in real time, and wizard-cli as a user runs it.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
 #include "platform/clock.h"
+#include "platform/paths.h"
+#include "platform/port_names.h"
 #include "platform/process.h"
 #include "platform/pty.h"
 #include "platform/serial_port.h"
 #include "serial/identify.h"
+#include "serial/port_reopen.h"
 #include "serial/serial.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/modemsim_process.h"
+#include "tests/support/temp_dir.h"
 
 using test_support::ModemSim;
 using test_support::ProgramPath;
@@ -65,6 +74,70 @@ TEST(SerialPty, ALineLeftCookedCarriesEveryByteValueUnchanged) {
     EXPECT_EQ(port.ReadTimeout(toHost, 512, 1000, 300), 256u);
     EXPECT_EQ(toHost, all) << "no byte changed, dropped or held back on the way in";
     EXPECT_EQ(line.Read(buffer, sizeof buffer, 100), 0) << "nothing echoed back";
+}
+
+// A USB modem's stable name: the link in the by-id directory that leads to
+// the same device, whichever name it was given by.
+TEST(StablePortNames, ADeviceIsNamedByItsLinkWhenItHasOne) {
+    platform::PseudoTerminal first, second;
+    std::string error;
+    ASSERT_TRUE(first.Open(115200, &error) && second.Open(115200, &error)) << error;
+    test_support::TempDir byId("by-id");
+    const std::string link = byId.File("usb-ORVA_56K_USB_0001-if00");
+    ASSERT_TRUE(first.LinkAt(link, &error)) << error;
+    ASSERT_TRUE(platform::LinkFile(second.SlavePath(), byId.File("usb-Other-if00")));
+    EXPECT_EQ(platform::StablePortNameIn(first.SlavePath(), byId.Path()), link);
+    EXPECT_EQ(platform::StablePortNameIn(link, byId.Path()), link) << "already the stable name";
+    platform::PseudoTerminal third;
+    ASSERT_TRUE(third.Open(115200, &error)) << error;
+    EXPECT_EQ(platform::StablePortNameIn(third.SlavePath(), byId.Path()), third.SlavePath());
+    EXPECT_EQ(platform::StablePortNameIn("/dev/no-such-port", byId.Path()), "/dev/no-such-port");
+}
+
+// A re-open while the device is off the bus waits for its name, sleeping.
+TEST(ReopenPort, WaitsForTheNameToComeBackAndOpensIt) {
+    platform::PseudoTerminal device;
+    std::string error;
+    ASSERT_TRUE(device.Open(115200, &error)) << error;
+    test_support::TempDir byId("by-id");
+    const std::string link = byId.File("usb-modem");
+    CSerial port;
+    port.SetPortName(link);
+    std::thread back([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        device.LinkAt(link, &error);
+    });
+    const DWORD start = platform::GetTickCount();
+    const std::clock_t cpu = std::clock();
+    EXPECT_TRUE(ReopenPort(&port, 5000));
+    EXPECT_GE(platform::GetTickCount() - start, 400u);
+    EXPECT_LT(static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC, 0.1) << "no spinning";
+    back.join();
+    EXPECT_TRUE(port.IsOpen());
+}
+
+TEST(ReopenPort, GivesUpWhenTheDeviceIsNotBackInTimeAndAtOnceWhenItIsBusy) {
+    test_support::TempDir byId("by-id");
+    CSerial port;
+    port.SetPortName(byId.File("usb-gone"));
+    DWORD start = platform::GetTickCount();
+    const std::clock_t cpu = std::clock();
+    EXPECT_FALSE(ReopenPort(&port, 700));
+    const DWORD waited = platform::GetTickCount() - start;
+    EXPECT_GE(waited, 700u);
+    EXPECT_LT(waited, 2000u);
+    EXPECT_LT(static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC, 0.1) << "no spinning";
+
+    platform::PseudoTerminal device;
+    std::string error;
+    ASSERT_TRUE(device.Open(115200, &error)) << error;
+    CSerial holder;
+    holder.SetPortName(device.SlavePath());
+    ASSERT_TRUE(holder.Open());
+    port.SetPortName(device.SlavePath());
+    start = platform::GetTickCount();
+    EXPECT_FALSE(ReopenPort(&port, 5000));
+    EXPECT_LT(platform::GetTickCount() - start, 500u) << "a busy port is no device to wait for";
 }
 
 TEST(SerialPty, EchoOffNeedsIgnoreEcho) {

@@ -8,6 +8,7 @@
 #include "platform/temp_file.h"
 #include "plugin_api/message_target.h"
 #include "plugin_api/messages.h"
+#include "serial/port_reopen.h"
 #include "serial/serial.h"
 #include "serial/trace.h"
 #include "transfer/file_transfer.h"
@@ -27,7 +28,6 @@ constexpr DWORD kPowerCycleWaitMs = 60000;
 // long enough to leave the CPU idle, short enough to catch the loader.
 constexpr DWORD kNudgeIntervalMs = 50;
 constexpr DWORD kFirstProbeDelayMs = 5000;
-constexpr DWORD kComeBackLimitMs = 30000;
 constexpr DWORD kProbeTimeoutMs = 5000;
 constexpr DWORD kProbePauseMs = 100;
 constexpr DWORD kDefaultUploadBaud = 115200;
@@ -179,7 +179,9 @@ bool WaitForModem(WizardState& state, CSerial* port) {
     }
     platform::Sleep(kFirstProbeDelayMs);
     while (platform::GetTickCount() - noted < kComeBackLimitMs) {
-        if (port->Open()) {
+        // A USB modem may still be off the bus, restarting under its name.
+        const DWORD left = kComeBackLimitMs - (platform::GetTickCount() - noted);
+        if (ReopenPort(port, left)) {
             bool answered = port->Request("AT", nullptr, 0, nullptr, kProbeTimeoutMs, 0);
             port->Close();
             if (answered) {
