@@ -234,6 +234,17 @@ TEST(SerialPty, MissingPortsAndBadArgumentsAreExplained) {
     r = Cli({"frobnicate"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.err.find("unknown command"), std::string::npos);
+    for (const std::vector<std::string>& restore : {std::vector<std::string>{"restore"},
+                                                    {"restore", "--list", "--port", "/dev/x"},
+                                                    {"restore", "--port", "/dev/x", "a", "b"},
+                                                    {"restore", "--list", "FOLDER"}}) {
+        r = Cli(restore);
+        EXPECT_EQ(r.exitCode, 2) << restore.size();
+        EXPECT_NE(r.err.find("Usage: wizard-cli restore --port DEV [--model NAME] [FOLDER] | "
+                             "--list"),
+                  std::string::npos)
+            << r.err;
+    }
 }
 
 }  // namespace
