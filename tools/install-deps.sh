@@ -14,6 +14,7 @@ packages=(
   xvfb xauth
   srecord
   time
+  binutils-mingw-w64-x86-64
 )
 
 missing=()

@@ -104,6 +104,11 @@ bool RestoreKeptFolder(CSerial* port, const std::string& folder, int* progress,
             if (!result.stored) {
                 result.problem = Describe(stored);
             }
+            if (stored == StoreBackResult::kDeviceGone) {
+                report->files.push_back(result);
+                report->why = "the modem's device went away";
+                return false;
+            }
         }
         report->files.push_back(result);
     }

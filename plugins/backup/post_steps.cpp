@@ -44,6 +44,9 @@ bool Reorganize(HWND page, CSerial* port, _Status* status, char* cancel) {
         backup::PostFatal(page, backup::IDS_REORGANIZE_ERROR);
     }
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Reok. abgeschlossen... %d", ok ? 1 : 0);
+    if (!ok && port->DeviceGone()) {
+        return false;  // no modem to wait for
+    }
     std::string answer;
     port->Request("AT", &answer, 0, cancel, kAttentionTimeoutMs, 0);
     platform::Sleep(kRestartWaitMs);
@@ -72,7 +75,8 @@ bool StoreBack(HWND page, CSerial* port, _Status* status, char* cancel, const ch
     const backup::StoreBackResult result = backup::StoreCopyBack(
         port, file, backup::BackupFilePath(state.runDirectory, index), page, &status->done, cancel);
     if (result == backup::StoreBackResult::kCommandRefused ||
-        result == backup::StoreBackResult::kUploadFailed) {
+        result == backup::StoreBackResult::kUploadFailed ||
+        result == backup::StoreBackResult::kDeviceGone) {
         backup::SendFatal(page, backup::IDS_UPLOAD_ERROR);
         return false;
     }

@@ -27,6 +27,9 @@ StoreBackResult StoreCopyBack(CSerial* port, const FileEntry& file, const std::s
     }
     StoreBackResult result = StoreBackResult::kStored;
     if (!port->UploadCheckBaudrate()) {
+        if (port->DeviceGone()) {
+            return StoreBackResult::kDeviceGone;
+        }
         xdebug_Trace(-1, TRACE_LEVEL_STEP, "StoreCopyBack: no loader for %s\n", file.name.c_str());
         result = StoreBackResult::kNoReceiver;
     } else if (std::FILE* copy = path.empty() ? nullptr : std::fopen(path.c_str(), "rb")) {
@@ -65,6 +68,8 @@ const char* Describe(StoreBackResult result) {
             return "the transfer broke off";
         case StoreBackResult::kModemRefused:
             return "the modem answered ERROR after the transfer";
+        case StoreBackResult::kDeviceGone:
+            return "the modem's device went away";
     }
     return "";
 }

@@ -19,6 +19,7 @@ enum class StoreBackResult {
     kCopyUnreadable,  // the local copy cannot be read
     kUploadFailed,    // the XModem transfer broke off
     kModemRefused,    // sent, then answered ERROR: the file is not stored
+    kDeviceGone,      // the modem's device went away: nothing more can be stored
 };
 
 // The store command for file, the receiver's first NAK, the copy at path by

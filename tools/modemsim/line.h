@@ -26,6 +26,9 @@ class LineEndpoint {
     virtual bool Stopped() = 0;
     // Sleeps, returning early on a stop request.
     virtual void Pause(DWORD ms) = 0;
+    // Closes the host's line for good, as an unplugged modem does; Stopped()
+    // is true from then on.
+    virtual void Vanish() = 0;
     // A USB modem restarting: the device leaves (its name and link are
     // gone), then comes back under a new name with the link moved to it.
     // False when the endpoint cannot do that. Come back gives the new name.
@@ -89,6 +92,10 @@ class Line {
     // Waits without reading (input stays queued).
     void Pause(DWORD ms);
     void DiscardBuffered();
+
+    // The modem's device disappears (what: where, for the log). The line
+    // carries nothing from then on and the simulator stops.
+    void Vanish(const std::string& what);
 
     bool Stopped();
 

@@ -27,6 +27,11 @@ void ModemContext::Answer(const std::string& text) {
     if (options.answerDelayMs > 0) {
         line.Pause(static_cast<DWORD>(options.answerDelayMs));
     }
+    if (!vanishInAnswerTo.empty()) {
+        line.Send(text.substr(0, std::max<std::size_t>(1, text.size() / 2)));
+        line.Vanish("in answer to " + vanishInAnswerTo);
+        return;
+    }
     line.Send(text);
 }
 

@@ -20,6 +20,7 @@ class PtyEndpoint : public LineEndpoint {
     bool HostSpeed(unsigned* baud) override;
     bool Stopped() override;
     void Pause(DWORD ms) override;
+    void Vanish() override;
     // A new pseudo-terminal is made first, so that it gets another name;
     // the old one closes with its link.
     bool Leave() override;
@@ -32,6 +33,7 @@ class PtyEndpoint : public LineEndpoint {
     std::unique_ptr<platform::PseudoTerminal> pty_;
     std::string link_;
     unsigned baud_;
+    bool vanished_ = false;
 };
 
 }  // namespace modemsim
