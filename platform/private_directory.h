@@ -1,22 +1,28 @@
-// Directories that hold the user's own data between two steps of a job (a
-// plug-in's backups): below the temporary directory, which every user may
-// write to, so each is checked before it is trusted.
+// Directories that hold the user's own data from one run of the program to
+// the next (the copies of the modem's files that a failed update keeps):
+// in the user's state directory, each checked before it is trusted.
 #pragma once
 
 #include <string>
 
 namespace platform {
 
-// <temporary directory>/<name>-<user id>: where PrivateTempDirectory keeps
-// the directory of that name for this user. Only forms the path.
-std::string PrivateTempDirectoryPath(const std::string& name);
+// The user's directory for data that outlives a run and survives a reboot:
+// $XDG_STATE_HOME when it is an absolute path, otherwise ~/.local/state
+// (on Windows %LOCALAPPDATA%). Empty when the system cannot tell.
+std::string UserStateDirectory();
 
-// Creates the directory of PrivateTempDirectoryPath (mode 0700) or reuses
-// it, and returns its path. Refuses (empty result, reason in *why) a name
-// that is empty or not a single path component, and a path that is not a
-// real directory (a link, a file), belongs to another user or lets group
-// or others in: someone may have planted it to catch the files.
-std::string PrivateTempDirectory(const std::string& name, std::string* why);
+// <UserStateDirectory()>/<name>: where PrivateStateDirectory keeps the
+// directory of that name. Only forms the path.
+std::string PrivateStateDirectoryPath(const std::string& name);
+
+// Creates the directory of PrivateStateDirectoryPath (mode 0700, and the
+// state directory above it when missing) or reuses it, and returns its
+// path. Refuses (empty result, reason in *why) a name that is empty or not
+// a single path component, and a path that is not a real directory (a link,
+// a file), belongs to another user or lets group or others in: someone may
+// have planted it to catch the files.
+std::string PrivateStateDirectory(const std::string& name, std::string* why);
 
 // Creates a new directory only this user can enter. False when it cannot be
 // made; *existed tells whether something of that name was there already.

@@ -114,6 +114,16 @@ void ScriptedSerial::SetFailDtr(bool fails) {
     failDtr_ = fails;
 }
 
+void ScriptedSerial::FailNextWrites(int count) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writesToFail_ = count;
+}
+
+int ScriptedSerial::FailedWrites() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failedWrites_;
+}
+
 void ScriptedSerial::Vanish() {
     std::lock_guard<std::mutex> lock(mutex_);
     vanished_ = true;
@@ -197,6 +207,12 @@ long ScriptedSerial::WriteSome(const void* data, std::size_t count) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (vanished_) {
+            errno = EIO;
+            return -1;
+        }
+        if (writesToFail_ > 0) {
+            --writesToFail_;
+            ++failedWrites_;
             errno = EIO;
             return -1;
         }

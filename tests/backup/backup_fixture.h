@@ -47,7 +47,7 @@ class BackupSteps : public ::testing::Test {
     // Whether the fatal text was sent (not posted).
     bool FatalSent() const;
 
-    // The plug-in's private directory and this update's directory in it.
+    // The plug-in's private folder and this update's folder in it.
     std::string PrivateDir() const;
     std::string RunDir() const;
     // The copy of listing entry index ("" when there is none).
@@ -58,6 +58,7 @@ class BackupSteps : public ::testing::Test {
 
     test_support::TempDir temp{"backup-steps"};
     ScopedEnvironment tmpdir{"TMPDIR", temp.Path()};
+    ScopedEnvironment stateHome{"XDG_STATE_HOME", temp.Path() + "/state"};
     test_support::ScriptedPort port;
     StoreModem store{port};
     CSerial serial;

@@ -9,7 +9,6 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/shared_library.h"
-#include "plugin_api/backup_location.h"
 #include "plugin_api/exports.h"
 #include "plugin_api/multi_string.h"
 #include "plugin_api/plugin_lookup.h"
@@ -70,15 +69,6 @@ TEST(PluginLibrary, EntryPointsAreFoundByTheirDecoratedNames) {
               std::string("Der Modemspeicher wird neu organisiert ...\0"
                           "Die Dateien werden wiederhergestellt ...\0",
                           85));
-}
-
-TEST(PluginLibrary, TheFrontEndFindsThePluginsBackupDirectory) {
-    EXPECT_EQ(PluginName("/opt/wizard/Sarnet_Plugin.so"), "Sarnet_Plugin");
-    EXPECT_EQ(PluginName("Sarnet_Plugin"), "Sarnet_Plugin");
-    EXPECT_EQ(PluginName("C:\\Wizard\\Sarnet_Plugin.dll"), "Sarnet_Plugin");
-    backup_test::ScopedEnvironment tmp("TMPDIR", "/var/tmp/x");
-    const std::string dir = PluginBackupDirectory("plugins/Sarnet_Plugin.so");
-    EXPECT_EQ(dir.rfind("/var/tmp/x/Sarnet_Plugin-", 0), 0u) << dir;
 }
 
 }  // namespace

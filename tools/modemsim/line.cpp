@@ -225,6 +225,15 @@ void Line::Send(const std::string& bytes) {
     writeStalled_ = false;
 }
 
+bool Line::Leave() {
+    DiscardBuffered();
+    return endpoint_.Leave();
+}
+
+bool Line::ComeBack(std::string* name) {
+    return endpoint_.ComeBack(name);
+}
+
 void Line::Idle(DWORD ms) {
     const DWORD start = platform::GetTickCount();
     DiscardBuffered();

@@ -3,6 +3,11 @@
 #include <algorithm>
 
 namespace modemsim {
+namespace {
+
+constexpr DWORD kLeaveGraceMs = 200;
+
+}  // namespace
 
 ModemContext::ModemContext(const Options& opts, EventLog& eventLog, Line& modemLine)
     : options(opts),
@@ -32,7 +37,20 @@ void ModemContext::Answer(const std::string& text) {
 
 Mode ModemContext::Restart(DWORD delayMs) {
     log.Event("reboot");
-    line.Idle(delayMs);
+    // A USB modem leaves the bus while it restarts and comes back under a
+    // new device name; what it sent last (the final ACK) still reaches the
+    // host first.
+    const DWORD grace = options.reenumerate ? std::min<DWORD>(delayMs, kLeaveGraceMs) : 0;
+    line.Idle(grace);
+    const bool reenumerate = options.reenumerate && line.Leave();
+    if (reenumerate) {
+        log.Event("left-bus");
+    }
+    line.Idle(delayMs - grace);
+    std::string name;
+    if (reenumerate && line.ComeBack(&name)) {
+        log.Event("reenumerated " + name);
+    }
     if (line.Stopped()) {
         return Mode::kStop;
     }

@@ -145,6 +145,8 @@ const std::map<std::string, OptionRule>& Rules() {
               o.link = v;
               return !v.empty();
           }}},
+        {"--reenumerate",
+         {false, "", [](Options& o, const std::string&) { return o.reenumerate = true; }}},
         {"--log",
          {true, "a file name",
           [](Options& o, const std::string& v) {
@@ -393,6 +395,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
             return false;
         }
     }
+    if (parsed.reenumerate && parsed.link.empty()) {
+        *error = "--reenumerate needs --link: the link is the name that stays";
+        return false;
+    }
     if (parsed.silent && parsed.noAt) {
         *error = "--silent and --no-at exclude each other";
         return false;
@@ -413,6 +419,8 @@ line of output and runs until SIGTERM or SIGINT.
 
 Line:
   --link PATH                 also make PATH a symbolic link to the device
+  --reenumerate               with --link: leave during every restart and come back
+                              under a new device name, the link moved to it
   --log FILE                  append one line per event to FILE
   --rate BYTES_PER_SEC        throttle both directions (default: unthrottled)
   --at-baud N|any             speed of the AT interpreter (default 115200)

@@ -26,6 +26,7 @@ struct FlashNokFault {
 struct Options {
     // Line and process.
     std::string link;
+    bool reenumerate = false;  // with link: a new device name after each restart
     std::string log;
     unsigned rate = 0;         // bytes per second in each direction, 0 = unthrottled
     unsigned atBaud = 115200;  // speed of the AT interpreter, 0 = follows the host

@@ -8,7 +8,6 @@
 #include "platform/private_directory.h"
 #include "platform/stop_signal.h"
 #include "platform/terminal.h"
-#include "plugin_api/backup_location.h"
 #include "plugin_api/messages.h"
 #include "wizard/cli/console_page.h"
 #include "wizard/cli/port_access.h"
@@ -186,8 +185,10 @@ bool Confirm(const WizardState& state, bool yes) {
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-// The update, as the update page shows it. Returns the exit code.
-int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
+// The update, as the update page shows it. Returns the exit code;
+// *keptFolder gets the folder where the plug-in keeps the modem's files.
+int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet,
+           std::string* keptFolder) {
     ClearStatus(&state.status);
     worker.Post(WM_WIZ_UPDATE, 0, reinterpret_cast<LPARAM>(page.Handle()));
     ProgressLine progress(quiet);
@@ -234,6 +235,13 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                 progress.Finish();
                 PrintFatal(message.text, state);
                 return 1;
+            case WM_WIZ_NOTICE:
+                progress.Finish();
+                std::cerr << TerminalText(message.text) << "\n";
+                break;
+            case WM_WIZ_KEPTFILES:
+                *keptFolder = message.text;
+                break;
             case WM_WIZ_WORKER:
                 if (message.lParam == 0) {
                     // The worker gave up; its error text may still be on the way.
@@ -257,17 +265,10 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
     }
 }
 
-// After a failure the model's plug-in may hold the modem's files: say where.
-void ReportKeptFiles(const WizardState& state) {
-    std::string plugin, why;
-    if (!PluginPath(IniFile::Read(state.config.iniPath), state.config.programDir,
-                    state.modelList.Entries().front(), &plugin, &why) ||
-        plugin.empty()) {
-        return;
-    }
-    const std::string dir = PluginBackupDirectory(plugin);
-    if (platform::DirectoryHoldsFiles(dir)) {
-        std::cerr << "The modem's files are kept in " << dir << "\n";
+// After a failure the plug-in may keep the modem's files: say where.
+void ReportKeptFiles(const std::string& folder) {
+    if (!folder.empty() && platform::DirectoryHoldsFiles(folder)) {
+        std::cerr << "The modem's files are kept in " << folder << "\n";
     }
 }
 
@@ -288,9 +289,10 @@ int RunUpdateFlow(const UpdateOptions& options) {
     if (state.hasAtInterpreter && !Search(*page, *worker, state, options.quiet)) {
         code = 1;
     } else if (Confirm(state, options.yes)) {
-        code = Update(*page, *worker, state, options.quiet);
+        std::string keptFolder;
+        code = Update(*page, *worker, state, options.quiet, &keptFolder);
         if (code != 0) {
-            ReportKeptFiles(state);
+            ReportKeptFiles(keptFolder);
         }
     }
     worker->Quit();
