@@ -1,0 +1,12 @@
+# The fuzz targets, one per parser that modem, file or user data reaches.
+# Target NAME is tests/fuzz/NAME_fuzzer.cpp; its seeds are corpus/NAME/,
+# its dictionary (where one helps) dictionaries/NAME.dict, and the inputs
+# of faults it found once regressions/NAME/, replayed at every run.
+# WIZARD_FUZZ_LIBS_NAME are the libraries it links, WIZARD_FUZZ_MAX_LEN_NAME
+# the longest input it is given.
+set(WIZARD_FUZZ_TARGETS
+  ini
+)
+
+set(WIZARD_FUZZ_LIBS_ini wizard_engine)
+set(WIZARD_FUZZ_MAX_LEN_ini 16384)
