@@ -6,7 +6,15 @@
 # the longest input it is given.
 set(WIZARD_FUZZ_TARGETS
   ini
+  xmodem_receiver
+  xmodem_sender
 )
 
 set(WIZARD_FUZZ_LIBS_ini wizard_engine)
 set(WIZARD_FUZZ_MAX_LEN_ini 16384)
+
+set(WIZARD_FUZZ_LIBS_xmodem_receiver transfer)
+set(WIZARD_FUZZ_MAX_LEN_xmodem_receiver 8192)
+
+set(WIZARD_FUZZ_LIBS_xmodem_sender transfer)
+set(WIZARD_FUZZ_MAX_LEN_xmodem_sender 4096)
