@@ -8,6 +8,8 @@ set(WIZARD_FUZZ_TARGETS
   ini
   xmodem_receiver
   xmodem_sender
+  at_request
+  answer_text
 )
 
 set(WIZARD_FUZZ_LIBS_ini wizard_engine)
@@ -18,3 +20,9 @@ set(WIZARD_FUZZ_MAX_LEN_xmodem_receiver 8192)
 
 set(WIZARD_FUZZ_LIBS_xmodem_sender transfer)
 set(WIZARD_FUZZ_MAX_LEN_xmodem_sender 4096)
+
+set(WIZARD_FUZZ_LIBS_at_request transfer)
+set(WIZARD_FUZZ_MAX_LEN_at_request 4096)
+
+set(WIZARD_FUZZ_LIBS_answer_text transfer)
+set(WIZARD_FUZZ_MAX_LEN_answer_text 2048)
