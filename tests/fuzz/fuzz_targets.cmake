@@ -10,6 +10,7 @@ set(WIZARD_FUZZ_TARGETS
   xmodem_sender
   at_request
   answer_text
+  backup_listing
 )
 
 set(WIZARD_FUZZ_LIBS_ini wizard_engine)
@@ -26,3 +27,6 @@ set(WIZARD_FUZZ_MAX_LEN_at_request 4096)
 
 set(WIZARD_FUZZ_LIBS_answer_text transfer)
 set(WIZARD_FUZZ_MAX_LEN_answer_text 2048)
+
+set(WIZARD_FUZZ_LIBS_backup_listing backup_plugin)
+set(WIZARD_FUZZ_MAX_LEN_backup_listing 6000)
