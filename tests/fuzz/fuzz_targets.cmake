@@ -11,6 +11,10 @@ set(WIZARD_FUZZ_TARGETS
   at_request
   answer_text
   backup_listing
+  intel_hex
+  image_header
+  flash_answers
+  firmware_header
 )
 
 set(WIZARD_FUZZ_LIBS_ini wizard_engine)
@@ -30,3 +34,15 @@ set(WIZARD_FUZZ_MAX_LEN_answer_text 2048)
 
 set(WIZARD_FUZZ_LIBS_backup_listing backup_plugin)
 set(WIZARD_FUZZ_MAX_LEN_backup_listing 6000)
+
+set(WIZARD_FUZZ_LIBS_intel_hex flinta_plugin)
+set(WIZARD_FUZZ_MAX_LEN_intel_hex 8192)
+
+set(WIZARD_FUZZ_LIBS_image_header flinta_plugin)
+set(WIZARD_FUZZ_MAX_LEN_image_header 1024)
+
+set(WIZARD_FUZZ_LIBS_flash_answers flinta_plugin)
+set(WIZARD_FUZZ_MAX_LEN_flash_answers 2048)
+
+set(WIZARD_FUZZ_LIBS_firmware_header wizard_engine)
+set(WIZARD_FUZZ_MAX_LEN_firmware_header 8192)
