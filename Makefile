@@ -8,8 +8,9 @@ BUILD_WINDOWS32 ?= build-windows-i686
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+SECONDS    ?= 60
 
-.PHONY: all deps configure build demo test test-asan screenshots format clean help \
+.PHONY: all deps configure build demo test test-asan package fuzz screenshots format clean help \
         windows windows-i686 demo-windows
 
 all: build
@@ -22,6 +23,8 @@ help:
 	@echo "make windows-i686  the 32-bit Windows build (no tests: wine here runs 64-bit only)"
 	@echo "make demo-windows  wizard-cli.exe demo under wine, against the simulator of the Linux build"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
+	@echo "make package    the Debian packages, in $(BUILD)/packages"
+	@echo "make fuzz       every fuzz target for SECONDS seconds (60), TARGET=NAME for one"
 	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
 	@echo "make format     format the sources with clang-format"
 
@@ -66,11 +69,24 @@ test: build windows
 demo-windows: build windows
 	@./tools/demo-windows.sh $(BUILD) $(BUILD_WINDOWS) "$(MODEL)"
 
+# The Debian packages (see packaging/CMakeLists.txt); no root needed.
+package: build
+	cmake --build $(BUILD) --target package
+	@ls $(BUILD)/packages/*.deb
+
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWIZARD_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
+
+# The fuzz targets in a clang build of their own ($(BUILD)/fuzz), each run
+# for SECONDS seconds in turn; what they find is kept in $(BUILD)/fuzz/corpora.
+fuzz: deps
+	cmake -DSOURCE_DIR=$(CURDIR) -DBUILD_DIR=$(abspath $(BUILD))/fuzz -DACTION=build -DJOBS=$(JOBS) \
+	  -P tests/fuzz/run_fuzz.cmake
+	cmake -DSOURCE_DIR=$(CURDIR) -DBUILD_DIR=$(abspath $(BUILD))/fuzz -DACTION=run \
+	  -DTARGET=$(or $(TARGET),all) -DSECONDS=$(SECONDS) -P tests/fuzz/run_fuzz.cmake
 
 # The GUI tests render every page offscreen; this copies them for the README.
 screenshots: build

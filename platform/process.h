@@ -57,6 +57,10 @@ class Process {
     // signal ends the child with the exit code 128 + the signal number.
     bool Signal(int signalNumber);
 
+    // CPU time (user and system, all its threads) the child has used: so
+    // far while it runs, in all once it has ended. -1 when it cannot be told.
+    double CpuSeconds();
+
     // Exit status once reaped: the exit code, or 128 + the signal number for
     // a child killed by a signal. -1 while running.
     int ExitCode() const { return exitCode_; }
@@ -92,6 +96,7 @@ class Process {
     bool reaped_ = false;
     int exitCode_ = -1;
     int termSignal_ = 0;
+    double cpuSeconds_ = -1;
     std::string out_;
     std::string err_;
     std::size_t lineCursor_ = 0;

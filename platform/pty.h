@@ -42,6 +42,12 @@ class PseudoTerminal {
     // line nobody listens to; they count as written. Returns the count.
     std::size_t Write(const void* data, std::size_t count, DWORD timeoutMs);
 
+    // Puts the line into the mode a shell leaves a terminal in (canonical
+    // input with echo, CR read as LF, LF written as CR LF, XON/XOFF, signal
+    // characters), as a program that used the device before may have left
+    // it. For tests of hosts that must make the line raw themselves.
+    bool LeaveCooked(std::string* error);
+
     // The line speed (bit/s) the host has set on the slave side.
     bool HostLineSpeed(unsigned* baud) const;
 

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/device_users.h"
 #include "platform/serial_device.h"
 #include "platform/system_serial.h"
 
@@ -45,15 +46,25 @@ std::string Lower(std::string text) {
 
 PortHandle* Port(HANDLE handle) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
-        t_lastError = EBADF;
+        t_lastError = kErrorNotOpen;
         return nullptr;
     }
     return static_cast<PortHandle*>(handle);
 }
 
-bool Fail(int code) {
-    t_lastError = static_cast<DWORD>(code);
+bool Fail(DWORD code) {
+    t_lastError = code;
     return false;
+}
+
+// The reason of a failed device call.
+bool FailDevice(int code) {
+    return Fail(code != 0 ? static_cast<DWORD>(code) : kErrorDeviceFailed);
+}
+
+// A device that has gone fails every call at once.
+bool FailGone() {
+    return Fail(kErrorDeviceGone);
 }
 
 // The end of a read or write the device's driver did: the count it moved,
@@ -62,7 +73,7 @@ bool DriverDone(bool ok, DWORD done, DWORD* count) {
     if (count != nullptr) {
         *count = done;
     }
-    return ok || Fail(errno ? errno : EIO);
+    return ok || FailDevice(errno);
 }
 
 // Time left until start + limit, 0 when it has passed; MAXDWORD stays "no limit".
@@ -97,7 +108,7 @@ void UnregisterSerialDevice(const std::string& name) {
 
 HANDLE OpenSerialPort(const std::string& name) {
     if (name.empty()) {
-        Fail(ENOENT);
+        Fail(kErrorNoSuchPort);
         return INVALID_HANDLE_VALUE;
     }
     {
@@ -105,7 +116,7 @@ HANDLE OpenSerialPort(const std::string& name) {
         auto it = Registry().find(Lower(name));
         if (it != Registry().end()) {
             if (it->second.open) {
-                Fail(EBUSY);
+                Fail(kErrorPortBusy);
                 return INVALID_HANDLE_VALUE;
             }
             it->second.open = true;
@@ -121,6 +132,14 @@ HANDLE OpenSerialPort(const std::string& name) {
         OpenSystemSerialDevice(DevicePathForPortName(name), &error);
     if (!device) {
         Fail(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    // The exclusive open keeps out whoever opens the port later; a program
+    // that opened it before without a lock (ModemManager, a terminal
+    // program) would still take away part of every answer.
+    if (!FindDeviceUsers(name).users.empty()) {
+        device->Close();
+        Fail(kErrorPortBusy);
         return INVALID_HANDLE_VALUE;
     }
     auto* port = new PortHandle;
@@ -150,7 +169,7 @@ bool GetCommState(HANDLE handle, DCB* dcb) {
     if (port == nullptr || dcb == nullptr) {
         return false;
     }
-    return port->device->GetSettings(*dcb) || Fail(errno ? errno : EIO);
+    return port->device->GetSettings(*dcb) || FailDevice(errno);
 }
 
 bool SetCommState(HANDLE handle, const DCB* dcb) {
@@ -159,9 +178,9 @@ bool SetCommState(HANDLE handle, const DCB* dcb) {
         return false;
     }
     if (dcb->BaudRate == 0 || dcb->ByteSize < 5 || dcb->ByteSize > 8) {
-        return Fail(EINVAL);
+        return Fail(kErrorBadArgument);
     }
-    return port->device->SetSettings(*dcb) || Fail(errno ? errno : EIO);
+    return port->device->SetSettings(*dcb) || FailDevice(errno);
 }
 
 bool GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
@@ -170,7 +189,7 @@ bool GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
         return false;
     }
     if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
-        return driver->GetTimeouts(timeouts) || Fail(errno ? errno : EIO);
+        return driver->GetTimeouts(timeouts) || FailDevice(errno);
     }
     *timeouts = port->timeouts;
     return true;
@@ -182,7 +201,7 @@ bool SetCommTimeouts(HANDLE handle, const COMMTIMEOUTS* timeouts) {
         return false;
     }
     if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
-        return driver->SetTimeouts(*timeouts) || Fail(errno ? errno : EIO);
+        return driver->SetTimeouts(*timeouts) || FailDevice(errno);
     }
     port->timeouts = *timeouts;
     return true;
@@ -196,10 +215,18 @@ bool ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
     if (errors != nullptr) {
         *errors = 0;
     }
+    const std::size_t waiting = port->device->Available();
     if (status != nullptr) {
-        *status = COMSTAT{0, static_cast<DWORD>(port->device->Available()), 0};
+        *status = COMSTAT{0, static_cast<DWORD>(waiting), 0};
     }
-    return true;
+    return !port->device->Gone() || FailGone();
+}
+
+bool SerialPortGone(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    return static_cast<PortHandle*>(handle)->device->Gone();
 }
 
 bool PurgeComm(HANDLE handle, DWORD flags) {
@@ -207,7 +234,7 @@ bool PurgeComm(HANDLE handle, DWORD flags) {
     if (port == nullptr) {
         return false;
     }
-    return port->device->Purge(flags) || Fail(errno ? errno : EIO);
+    return port->device->Purge(flags) || FailDevice(errno);
 }
 
 bool EscapeCommFunction(HANDLE handle, DWORD function) {
@@ -216,9 +243,9 @@ bool EscapeCommFunction(HANDLE handle, DWORD function) {
         return false;
     }
     if (function != SETDTR && function != CLRDTR) {
-        return Fail(EINVAL);
+        return Fail(kErrorBadArgument);
     }
-    return port->device->SetDtr(function == SETDTR) || Fail(errno ? errno : EIO);
+    return port->device->SetDtr(function == SETDTR) || FailDevice(errno);
 }
 
 bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
@@ -229,12 +256,15 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     if (port == nullptr || buffer == nullptr) {
         return false;
     }
-    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+    SerialDevice& device = *port->device;
+    if (device.Gone()) {
+        return FailGone();
+    }
+    if (SerialDevice::DriverTimeouts* driver = device.Driver()) {
         DWORD done = 0;
         const bool ok = driver->Read(buffer, count, &done);
         return DriverDone(ok, done, read);
     }
-    SerialDevice& device = *port->device;
     const COMMTIMEOUTS t = port->timeouts;
     auto* out = static_cast<unsigned char*>(buffer);
     DWORD got = 0;
@@ -258,10 +288,12 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     while (got < count) {
         long n = device.ReadSome(out + got, count - got);
         if (n < 0) {
+            // Also a device that went away in the middle: the read ends at
+            // once with what had come.
             if (read != nullptr) {
                 *read = got;
             }
-            return Fail(errno ? errno : EIO);
+            return FailDevice(errno);
         }
         if (n > 0) {
             got += static_cast<DWORD>(n);
@@ -295,21 +327,23 @@ bool WaitCommInput(HANDLE handle, DWORD timeoutMs) {
     if (port == nullptr) {
         return false;
     }
-    if (port->device->Available() > 0) {
-        return true;
-    }
+    SerialDevice& device = *port->device;
     const DWORD start = GetTickCount();
     for (;;) {
+        if (device.Available() > 0) {
+            return true;
+        }
+        // Nothing will come from a device that has gone: say so at once.
+        if (device.Gone()) {
+            return FailGone();
+        }
         DWORD wait = Remaining(start, timeoutMs);
         if (wait == 0) {
             return false;
         }
-        if (port->device->WaitReadable(wait) && port->device->Available() > 0) {
-            return true;
-        }
-        // A hang-up wakes the wait without data; do not spin on it.
-        if (Remaining(start, timeoutMs) == wait) {
-            Sleep(std::min<DWORD>(wait, 10));
+        if (device.WaitReadable(wait) && device.Available() == 0 && !device.Gone()) {
+            // Woken without a byte to count: do not spin on it.
+            Sleep(std::min<DWORD>(Remaining(start, timeoutMs), 10));
         }
     }
 }
@@ -322,39 +356,64 @@ bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
     if (port == nullptr || (data == nullptr && count > 0)) {
         return false;
     }
-    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+    SerialDevice& device = *port->device;
+    if (device.Gone()) {
+        return FailGone();
+    }
+    if (SerialDevice::DriverTimeouts* driver = device.Driver()) {
         DWORD done = 0;
         const bool ok = driver->Write(data, count, &done);
         return DriverDone(ok, done, written);
     }
-    SerialDevice& device = *port->device;
     const DWORD total = TotalLimit(port->timeouts.WriteTotalTimeoutMultiplier,
                                    port->timeouts.WriteTotalTimeoutConstant, count);
     const auto* in = static_cast<const unsigned char*>(data);
     const DWORD start = GetTickCount();
-    DWORD sent = 0;
-    while (sent < count) {
-        long n = device.WriteSome(in + sent, count - sent);
-        if (n < 0) {
-            if (written != nullptr) {
-                *written = sent;
+    // A write counts what the line carried, not what the driver queued: a
+    // line held by flow control would otherwise take writes without end
+    // (until its queue is full) and send them long after they were given up.
+    DWORD queued = 0;   // bytes of this write the device took
+    DWORD carried = 0;  // ... and sent on
+    for (;;) {
+        long n = 0;
+        if (queued < count) {
+            n = device.WriteSome(in + queued, count - queued);
+            if (n < 0) {
+                if (written != nullptr) {
+                    *written = carried;
+                }
+                return FailDevice(errno);
             }
-            return Fail(errno ? errno : EIO);
+            queued += static_cast<DWORD>(n);
         }
-        sent += static_cast<DWORD>(n);
-        if (sent == count) {
+        // Queued bytes leave in order: the newest pending ones are ours.
+        const long pending = device.OutputPending();
+        if (pending < 0) {
+            if (written != nullptr) {
+                *written = carried;
+            }
+            return FailDevice(errno);
+        }
+        carried = queued - std::min<DWORD>(queued, static_cast<DWORD>(pending));
+        if (carried == count) {
             break;
         }
         DWORD wait = Remaining(start, total);
         if (wait == 0) {
+            if (pending > 0) {
+                // Given up: what the line did not take must not go out later.
+                device.Purge(PURGE_TXCLEAR);
+            }
             break;
         }
-        if (n == 0) {
+        if (queued < count && n == 0) {
             device.WaitWritable(wait);
+        } else if (queued == count) {
+            device.WaitOutputSent(wait);
         }
     }
     if (written != nullptr) {
-        *written = sent;
+        *written = carried;
     }
     return true;
 }

@@ -14,11 +14,15 @@ constexpr UINT WM_WIZ_FOUND = 1078;         // worker -> search page: suitable m
 constexpr UINT WM_WIZ_NOTFOUND = 1080;      // worker -> search page: none found
 constexpr UINT WM_WIZ_STEP = 1081;          // wParam = step, lParam 1 = highlight, 0 = un-highlight
 constexpr UINT WM_WIZ_FATAL = 1082;         // lParam = error text; the page ends the process
+// Beyond the fixed set, for the front ends of this system; a page that does
+// not know them leaves them alone.
+constexpr UINT WM_WIZ_NOTICE = 1083;     // lParam = a remark on the running step, for the user
+constexpr UINT WM_WIZ_KEPTFILES = 1084;  // lParam = the folder that keeps the modem's files
 
 // The messages whose lParam points to a text in the sender's buffer: a
 // receiver that handles them later keeps a copy, since the sender reuses the
 // buffer.
 inline bool MessageCarriesText(UINT message) {
     return message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS ||
-           message == WM_WIZ_FATAL;
+           message == WM_WIZ_FATAL || message == WM_WIZ_NOTICE || message == WM_WIZ_KEPTFILES;
 }

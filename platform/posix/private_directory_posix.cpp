@@ -1,28 +1,85 @@
 // Private directories with mkdir and lstat: the checks must look at the
 // directory entry itself, never through a link.
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
-#include "platform/paths.h"
 #include "platform/private_directory.h"
 
 namespace platform {
+namespace {
 
-std::string PrivateTempDirectoryPath(const std::string& name) {
-    return TempDirectory() + "/" + name + "-" + std::to_string(::getuid());
+std::string HomeDirectory() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return home;
+    }
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+        return found->pw_dir;
+    }
+    return {};
 }
 
-std::string PrivateTempDirectory(const std::string& name, std::string* why) {
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// Makes every missing directory of path, each for this user alone.
+bool MakeDirectories(const std::string& path, std::string* why) {
+    std::string made;
+    std::size_t at = 0;
+    while (at != std::string::npos) {
+        at = path.find('/', at + 1);
+        made = path.substr(0, at);
+        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST) {
+            *why = "cannot create " + made + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string UserStateDirectory() {
+    // Relative paths are not valid there; the default stands in for them.
+    const char* state = std::getenv(kUserStateDirectoryVariable);
+    if (state != nullptr && state[0] == '/') {
+        return WithoutTrailingSlashes(state);
+    }
+    const std::string home = HomeDirectory();
+    return home.empty() ? std::string() : WithoutTrailingSlashes(home) + "/.local/state";
+}
+
+std::string PrivateStateDirectoryPath(const std::string& name) {
+    const std::string base = UserStateDirectory();
+    return base.empty() ? std::string() : base + "/" + name;
+}
+
+std::string PrivateStateDirectory(const std::string& name, std::string* why) {
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
         *why = "\"" + name + "\" cannot name a directory";
         return {};
     }
-    const std::string path = PrivateTempDirectoryPath(name);
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-        *why = "cannot create " + path + ": " + std::strerror(errno);
+    const std::string base = UserStateDirectory();
+    if (base.empty()) {
+        *why = "no home directory to keep files in";
+        return {};
+    }
+    const std::string path = base + "/" + name;
+    if (!MakeDirectories(path, why)) {
         return {};
     }
     struct stat info {};

@@ -214,6 +214,25 @@ std::size_t PseudoTerminal::Write(const void* data, std::size_t count, DWORD tim
     return sent;
 }
 
+bool PseudoTerminal::LeaveCooked(std::string* error) {
+    termios tio{};
+    if (master_ < 0 || tcgetattr(master_, &tio) != 0) {
+        *error = Errno("tcgetattr");
+        return false;
+    }
+    tio.c_iflag |= ICRNL | IXON | BRKINT;
+    tio.c_iflag &= ~(INLCR | IGNCR);
+    tio.c_oflag |= OPOST | ONLCR;
+    tio.c_lflag |= ECHO | ECHOE | ECHOK | ICANON | ISIG | IEXTEN;
+    tio.c_cc[VMIN] = 1;
+    tio.c_cc[VTIME] = 0;
+    if (tcsetattr(master_, TCSANOW, &tio) != 0) {
+        *error = Errno("tcsetattr");
+        return false;
+    }
+    return true;
+}
+
 bool PseudoTerminal::HostLineSpeed(unsigned* baud) const {
     return master_ >= 0 && posix::GetLineSpeed(master_, baud);
 }

@@ -10,16 +10,14 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 
+#include "platform/posix/stable_names.h"
 #include "platform/serial_ports.h"
 
 namespace platform {
 namespace {
-
-constexpr const char* kStableNameDir = "/dev/serial/by-id";
 
 struct UdevDeleter {
     void operator()(udev* u) const { udev_unref(u); }
@@ -85,20 +83,6 @@ std::string UsbDescription(udev_device* tty) {
     return text.empty() ? "USB device " + ids : text + " (USB " + ids + ")";
 }
 
-// Device node -> stable link, from the by-id directory.
-std::map<std::string, std::string> StableNames() {
-    std::map<std::string, std::string> links;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(kStableNameDir, error)) {
-        std::error_code ignored;
-        std::filesystem::path target = std::filesystem::canonical(entry.path(), ignored);
-        if (!ignored) {
-            links.emplace(target.string(), entry.path().string());
-        }
-    }
-    return links;
-}
-
 }  // namespace
 
 bool EnumerateSerialPorts(std::vector<SerialPortInfo>* ports, std::string* error) {
@@ -114,7 +98,8 @@ bool EnumerateSerialPorts(std::vector<SerialPortInfo>* ports, std::string* error
         *error = "the terminal devices cannot be listed";
         return false;
     }
-    const std::map<std::string, std::string> stableNames = StableNames();
+    const std::map<std::string, std::string> stableNames =
+        posix::StableNameLinks(posix::kStableNameDirectory);
 
     udev_list_entry* entry = nullptr;
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumeration.get())) {

@@ -114,6 +114,16 @@ void ScriptedSerial::SetFailDtr(bool fails) {
     failDtr_ = fails;
 }
 
+void ScriptedSerial::FailNextWrites(int count) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    writesToFail_ = count;
+}
+
+int ScriptedSerial::FailedWrites() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failedWrites_;
+}
+
 void ScriptedSerial::Vanish() {
     std::lock_guard<std::mutex> lock(mutex_);
     vanished_ = true;
@@ -131,6 +141,11 @@ std::size_t ScriptedSerial::ArrivedLocked() const {
 std::size_t ScriptedSerial::Available() {
     std::lock_guard<std::mutex> lock(mutex_);
     return vanished_ ? 0 : ArrivedLocked();
+}
+
+bool ScriptedSerial::Gone() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return vanished_;
 }
 
 bool ScriptedSerial::WaitReadable(DWORD timeoutMs) {
@@ -192,6 +207,12 @@ long ScriptedSerial::WriteSome(const void* data, std::size_t count) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (vanished_) {
+            errno = EIO;
+            return -1;
+        }
+        if (writesToFail_ > 0) {
+            --writesToFail_;
+            ++failedWrites_;
             errno = EIO;
             return -1;
         }

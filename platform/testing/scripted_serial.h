@@ -52,6 +52,8 @@ class ScriptedSerial : public SerialDevice {
 
     // Faults.
     void SetWritesBlocked(bool blocked);  // writes make no progress (time out)
+    void FailNextWrites(int count);       // the next count writes fail at once (EIO)
+    int FailedWrites() const;             // writes failed that way so far
     void SetFailSettings(bool getFails, bool setFails);
     void SetFailPurge(bool fails);
     void SetFailDtr(bool fails);
@@ -59,6 +61,7 @@ class ScriptedSerial : public SerialDevice {
 
     // SerialDevice
     std::size_t Available() override;
+    bool Gone() override;
     bool WaitReadable(DWORD timeoutMs) override;
     long ReadSome(void* buffer, std::size_t count) override;
     bool WaitWritable(DWORD timeoutMs) override;
@@ -89,6 +92,8 @@ class ScriptedSerial : public SerialDevice {
     DCB settings_;
     bool dtr_ = true;
     bool writesBlocked_ = false;
+    int writesToFail_ = 0;
+    int failedWrites_ = 0;
     bool failGet_ = false;
     bool failSet_ = false;
     bool failPurge_ = false;

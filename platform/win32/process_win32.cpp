@@ -96,6 +96,18 @@ bool Drain(HANDLE pipe, std::string& out, bool* gotData) {
     }
 }
 
+// User and system time of a process, in seconds; -1 when it cannot be told.
+double ProcessTimesSeconds(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return -1;
+    }
+    auto ticks = [](const FILETIME& t) {  // units of 100 ns
+        return static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+}
+
 }  // namespace
 
 bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAdditions& extraEnv,
@@ -185,6 +197,7 @@ bool Process::Reap(bool block) {
     }
     DWORD code = 255;
     ::GetExitCodeProcess(processHandle_, &code);
+    cpuSeconds_ = ProcessTimesSeconds(processHandle_);
     ::CloseHandle(processHandle_);
     processHandle_ = nullptr;
     reaped_ = true;
@@ -227,15 +240,16 @@ bool Process::Signal(int signalNumber) {
     return true;
 }
 
-DWORD ProcessCpuMilliseconds() {
-    FILETIME created, exited, kernel, user;
-    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) {
-        return 0;
+double Process::CpuSeconds() {
+    if (!Started() || Reap(false)) {
+        return cpuSeconds_;
     }
-    auto ms = [](const FILETIME& t) {  // units of 100 ns
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000;
-    };
-    return static_cast<DWORD>(ms(kernel) + ms(user));
+    return ProcessTimesSeconds(processHandle_);
+}
+
+DWORD ProcessCpuMilliseconds() {
+    const double seconds = ProcessTimesSeconds(::GetCurrentProcess());
+    return seconds < 0 ? 0 : static_cast<DWORD>(seconds * 1000);
 }
 
 void Process::Kill() {

@@ -11,49 +11,61 @@
 
 #include "platform/serial_port.h"
 #include "platform/system_serial.h"
+#include "platform/win32/port_guard.h"
 
 namespace platform {
 namespace {
 
-// Failures go to the port functions in errno, as the system's error code.
-bool FailWith(DWORD code) {
-    errno = static_cast<int>(code);
-    return false;
-}
-
-bool FailLast() {
-    return FailWith(::GetLastError());
-}
+static_assert(kErrorNoSuchPort == ERROR_FILE_NOT_FOUND && kErrorPortBusy == ERROR_ACCESS_DENIED &&
+                  kErrorNotOpen == ERROR_INVALID_HANDLE &&
+                  kErrorBadArgument == ERROR_INVALID_PARAMETER &&
+                  kErrorDeviceFailed == ERROR_IO_DEVICE &&
+                  kErrorDeviceGone == ERROR_DEVICE_NOT_CONNECTED,
+              "the port errors are the system's own");
 
 bool IsTimeout(DWORD code) {
     return code == ERROR_SEM_TIMEOUT || code == ERROR_TIMEOUT;
 }
 
-// A port's name for the process-wide note that it is open: the device path
-// in capitals, without the "\\.\" prefix and without backslashes (which a
-// name of a kernel object cannot hold).
-std::string PortGuardName(const std::string& path) {
-    std::string name = path.compare(0, 4, "\\\\.\\") == 0 ? path.substr(4) : path;
-    for (char& c : name) {
-        c = c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+// The errors with which the drivers end the calls on a handle whose device
+// has left (a USB adapter pulled out, a modem restarting into new firmware):
+// the handle stays useless until it is closed.
+bool IsRemovalError(DWORD code) {
+    switch (code) {
+        case ERROR_DEVICE_REMOVED:
+        case ERROR_DEVICE_NOT_CONNECTED:
+        case ERROR_ACCESS_DENIED:  // on a handle that was open
+        case ERROR_BAD_COMMAND:
+        case ERROR_GEN_FAILURE:
+        case ERROR_OPERATION_ABORTED:
+            return true;
+        default:
+            return false;
     }
-    return "Local\\ModemWizardSerialPort-" + name;
 }
 
 class Win32SerialDevice final : public SerialDevice, private SerialDevice::DriverTimeouts {
   public:
-    Win32SerialDevice(HANDLE handle, HANDLE guard) : handle_(handle), guard_(guard) {}
+    explicit Win32SerialDevice(HANDLE handle) : handle_(handle) {}
     ~Win32SerialDevice() override { Close(); }
 
     SerialDevice::DriverTimeouts* Driver() override { return this; }
+    win32::PortGuard& Guard() { return guard_; }
 
     // The driver's queue, and the byte a wait has taken from it.
     std::size_t Available() override {
         DWORD errors = 0;
         COMSTAT status{};
-        std::size_t queued = ::ClearCommError(handle_, &errors, &status) ? status.cbInQue : 0;
+        std::size_t queued = 0;
+        if (::ClearCommError(handle_, &errors, &status)) {
+            queued = status.cbInQue;
+        } else {
+            FailTransfer(::GetLastError());
+        }
         return queued + (held_ ? 1 : 0);
     }
+
+    bool Gone() override { return gone_; }
 
     // There is no way to wait for input without taking it (short of
     // overlapped I/O): one ReadFile of one byte that returns as soon as a
@@ -128,14 +140,27 @@ class Win32SerialDevice final : public SerialDevice, private SerialDevice::Drive
             ::CloseHandle(handle_);
             handle_ = INVALID_HANDLE_VALUE;
         }
-        if (guard_ != nullptr) {
-            ::CloseHandle(guard_);
-            guard_ = nullptr;
-        }
+        guard_.Release();
         held_ = false;
     }
 
   private:
+    // Failures go to the port functions in errno, as the system's error
+    // code.
+    static bool FailWith(DWORD code) {
+        errno = static_cast<int>(code);
+        return false;
+    }
+
+    static bool FailLast() { return FailWith(::GetLastError()); }
+
+    // A read, a write or the look at the queue that failed: an error that
+    // says the device has gone is remembered for good.
+    bool FailTransfer(DWORD code) {
+        gone_ = gone_ || IsRemovalError(code);
+        return FailWith(code);
+    }
+
     // DriverTimeouts
     bool GetTimeouts(COMMTIMEOUTS* timeouts) override {
         return ::GetCommTimeouts(handle_, timeouts) || FailLast();
@@ -149,7 +174,8 @@ class Win32SerialDevice final : public SerialDevice, private SerialDevice::Drive
     bool Read(void* buffer, DWORD count, DWORD* done) override {
         *done = 0;
         if (!held_ || count == 0) {
-            return ::ReadFile(handle_, buffer, count, done, nullptr) || FailLast();
+            return ::ReadFile(handle_, buffer, count, done, nullptr) ||
+                   FailTransfer(::GetLastError());
         }
         // A wait took the first byte: it counts as received at the start of
         // this read, and the rest follows the rules of the time-outs in
@@ -171,7 +197,7 @@ class Win32SerialDevice final : public SerialDevice, private SerialDevice::Drive
         // Some drivers end a write whose time-out expired with an error:
         // that is a short write, not a failure.
         DWORD error = ::GetLastError();
-        return IsTimeout(error) || FailWith(error);
+        return IsTimeout(error) || FailTransfer(error);
     }
 
     // The bytes after the first (held) one, until count, a gap without a
@@ -238,7 +264,7 @@ class Win32SerialDevice final : public SerialDevice, private SerialDevice::Drive
             ::SetCommTimeouts(handle_, &use) && ::ReadFile(handle_, buffer, count, got, nullptr);
         DWORD error = ::GetLastError();
         ::SetCommTimeouts(handle_, &saved);
-        return ok || FailWith(error);
+        return ok || FailTransfer(error);
     }
 
     DWORD TakeHeld(unsigned char* out) {
@@ -251,9 +277,10 @@ class Win32SerialDevice final : public SerialDevice, private SerialDevice::Drive
     }
 
     HANDLE handle_;
-    HANDLE guard_;
+    win32::PortGuard guard_;
     unsigned char heldByte_ = 0;
     bool held_ = false;
+    bool gone_ = false;
 };
 
 // What no program should find left behind by the previous user of the
@@ -288,20 +315,14 @@ std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, in
         ::CloseHandle(handle);
         return nullptr;
     }
-    // Share mode 0 keeps every other open out where the driver enforces it;
-    // this note keeps out the wizard's other processes also where it does
-    // not (some emulations of the system).
-    HANDLE guard = ::CreateEventA(nullptr, TRUE, FALSE, PortGuardName(path).c_str());
-    if (guard == nullptr || ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        *error = ERROR_ACCESS_DENIED;
-        if (guard != nullptr) {
-            ::CloseHandle(guard);
-        }
-        ::CloseHandle(handle);
-        return nullptr;
+    auto device = std::make_unique<Win32SerialDevice>(handle);
+    DWORD busy = 0;
+    if (!device->Guard().Claim(path, &busy)) {
+        *error = static_cast<int>(busy);
+        return nullptr;  // the device closes the handle
     }
     ::PurgeComm(handle, PURGE_RXCLEAR | PURGE_TXCLEAR);
-    return std::make_unique<Win32SerialDevice>(handle, guard);
+    return device;
 }
 
 std::string DevicePathForPortName(const std::string& name) {
@@ -315,7 +336,6 @@ std::string ErrorText(DWORD code) {
     switch (code) {
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-        case EBUSY:  // a registered (test) device that is open already
             return "the port is in use by another program";
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
@@ -330,7 +350,6 @@ std::string ErrorText(DWORD code) {
         case ERROR_INVALID_FUNCTION:
             return "not a serial device";
         case ERROR_INVALID_HANDLE:
-        case EBADF:
             return "the port is not open";
         default:
             return win32::SystemErrorText(code);

@@ -41,41 +41,37 @@ bool ReadSize(const char* text, std::int32_t* size, bool* given) {
 bool ReadEntry(const char* entry, FileEntry* file, std::string* why) {
     const char* fields = NormalizeEntry(entry);
     if (fields == nullptr) {
-        *why = "entry longer than its buffer";
+        *why = "its listing entry is longer than its buffer";
         return false;
     }
     FileEntry read;
-    // White space around the name is layout, not part of it.
-    read.name = GetEntryField(fields, 0);
-    read.name.erase(read.name.find_last_not_of(" ") + 1);
+    // The name travels only inside the quotes of the modem's commands (the
+    // copy is named by its position), so it is taken exactly as listed:
+    // blanks, runs of blanks, dots and slashes included.
+    read.name = std::string(SeparatedField(entry, ',', 0));
     read.field1 = GetEntryField(fields, 1);
     read.attributes = GetEntryField(fields, 2);
     if (!ReadSize(GetEntryField(fields, 5), &read.size, &read.sizeGiven)) {
-        *why = "size beyond 32 bits";
+        *why = "its size goes beyond 32 bits";
         return false;
     }
     if (read.name.empty()) {
-        *why = "empty name";
+        *why = "it has no name";
         return false;
     }
-    // A name the white-space rules change ("a  b" read as "a b") would fetch
-    // and store back another file than the one listed.
-    if (read.name != ListingField(entry, 0)) {
-        *why = "name that the listing's white-space rules would alter";
-        return false;
-    }
-    if (read.name.find_first_of("/\\") != std::string::npos ||
-        read.name.find("..") != std::string::npos) {
-        *why = "name with a path in it";
+    // A quote would end the quoted name early, a control character the
+    // command line; the fields behind the name stand unquoted.
+    if (!CommandTextIsSafe(read.name, true)) {
+        *why = "its name holds a double quote or a control character";
         return false;
     }
     std::string command;
-    // A quote would end the quoted name, or confuse the modem's reading of
-    // the arguments behind it.
-    if (!CommandTextIsSafe(read.name, true) || !CommandTextIsSafe(read.field1, true) ||
-        !CommandTextIsSafe(read.attributes, true) || !DownloadCommand(read, &command) ||
-        !StoreCommand(read, &command)) {
-        *why = "name or fields unfit for the modem's commands";
+    if (!CommandTextIsSafe(read.field1, true) || !CommandTextIsSafe(read.attributes, true)) {
+        *why = "its listing fields hold a double quote or a control character";
+        return false;
+    }
+    if (!DownloadCommand(read, &command) || !StoreCommand(read, &command)) {
+        *why = "its name and fields do not fit the modem's 260-byte command buffer";
         return false;
     }
     *file = read;
@@ -91,4 +87,24 @@ bool StoreCommand(const FileEntry& file, std::string* command) {
     const char* args = AttributeArgs(file.attributes.c_str());
     return args != nullptr && FormatCommand(command, "at$jupl=\"%s\",%s,%s", file.name.c_str(),
                                             file.field1.c_str(), args);
+}
+
+std::string PrintableName(const std::string& name) {
+    std::string text;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            text += escaped;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::string UncheckedLengthNote(const std::string& name) {
+    return "The listing gives no size for \"" + PrintableName(name) +
+           "\": the length of its copy cannot be checked.";
 }

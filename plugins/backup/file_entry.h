@@ -13,11 +13,13 @@ struct FileEntry {
     bool sizeGiven = false;  // field 5 starts with a digit
 };
 
-// Reads an entry of the listing. Refuses (false, the reason in *why) what
-// cannot be backed up and stored back safely: an entry or field too long
-// for its buffer, an empty name, a name with a path separator or "..", a
-// name that the white-space rules of NormalizeEntry would change, a name
-// or field that would break the commands, a size beyond 32 bits.
+// Reads an entry of the listing: the name exactly as listed, the other
+// fields as NormalizeEntry and GetEntryField give them. Refuses (false, the
+// reason in *why, worded to follow "the file cannot be backed up: ") only
+// what cannot be stored back: an entry too long for its buffer, an empty
+// name, a double quote or control character in the name or the fields, a
+// store or download command beyond the modem's command buffer, a size
+// beyond 32 bits.
 bool ReadEntry(const char* entry, FileEntry* file, std::string* why);
 
 // AT$JDNL="name", with ",I" when the attributes hold an upper-case I.
@@ -27,3 +29,10 @@ bool DownloadCommand(const FileEntry& file, std::string* command);
 // at$jupl="name",field1,attribute arguments (see AttributeArgs). False when
 // it would not fit the command buffer.
 bool StoreCommand(const FileEntry& file, std::string* command);
+
+// A name as it may be shown on a terminal: control characters as \xNN.
+std::string PrintableName(const std::string& name);
+
+// What the user is told when the listing gives no size for a file: the
+// copy keeps the XModem padding, and a short transfer cannot be noticed.
+std::string UncheckedLengthNote(const std::string& name);

@@ -1,7 +1,6 @@
 // PostSteps: the reorganisation of the modem's memory after the firmware,
 // then every saved file stored back. The copies go only when every file is
 // back in the modem.
-#include <cstdio>
 #include <string>
 
 #include "platform/clock.h"
@@ -13,10 +12,10 @@
 #include "plugins/backup/file_entry.h"
 #include "plugins/backup/sarnet_plugin.h"
 #include "plugins/backup/step_report.h"
+#include "plugins/backup/store_back.h"
 #include "serial/identify.h"
 #include "serial/serial.h"
 #include "serial/trace.h"
-#include "transfer/file_transfer.h"
 
 namespace {
 
@@ -26,8 +25,6 @@ constexpr DWORD kReorganizeTimeoutMs = 120000;
 constexpr DWORD kAttentionTimeoutMs = 30000;
 constexpr DWORD kRestartWaitMs = 5000;
 constexpr DWORD kFullBarWaitMs = 500;
-constexpr DWORD kCommandTimeoutMs = 1000;
-constexpr DWORD kFinalOkTimeoutMs = 10000;
 
 // The modem clears and reorganises its file store. False after the error
 // text was posted (the waits are done all the same).
@@ -47,6 +44,9 @@ bool Reorganize(HWND page, CSerial* port, _Status* status, char* cancel) {
         backup::PostFatal(page, backup::IDS_REORGANIZE_ERROR);
     }
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Reok. abgeschlossen... %d", ok ? 1 : 0);
+    if (!ok && port->DeviceGone()) {
+        return false;  // no modem to wait for
+    }
     std::string answer;
     port->Request("AT", &answer, 0, cancel, kAttentionTimeoutMs, 0);
     platform::Sleep(kRestartWaitMs);
@@ -64,45 +64,23 @@ bool StoreBack(HWND page, CSerial* port, _Status* status, char* cancel, const ch
     *restored = false;
     xdebug_Trace(-1, TRACE_LEVEL_STEP, " UPL Z:%s\n", entry);
     FileEntry file;
-    std::string why, command;
-    const std::string path = backup::BackupFilePath(state.runDirectory, index);
-    if (!ReadEntry(entry, &file, &why) || !StoreCommand(file, &command)) {
+    std::string why;
+    if (!ReadEntry(entry, &file, &why)) {
         backup::SendFatal(page, backup::IDS_UPLOAD_ERROR);
         return false;
     }
     status->done = 0;
     backup::SetFileProgressText(status, backup::IDS_RESTORING_FILE, index, state.fileCount);
     status->total = file.size;
-
-    port->ClearInput(0);
-    if (!port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, cancel, kCommandTimeoutMs, 0)) {
+    const backup::StoreBackResult result = backup::StoreCopyBack(
+        port, file, backup::BackupFilePath(state.runDirectory, index), page, &status->done, cancel);
+    if (result == backup::StoreBackResult::kCommandRefused ||
+        result == backup::StoreBackResult::kUploadFailed ||
+        result == backup::StoreBackResult::kDeviceGone) {
         backup::SendFatal(page, backup::IDS_UPLOAD_ERROR);
         return false;
     }
-    bool sent = false;
-    if (port->UploadCheckBaudrate()) {
-        std::FILE* copy = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
-        if (copy != nullptr) {
-            CXModemTransfer transfer;
-            transfer.Attach(port, nullptr, page);
-            const bool uploaded = transfer.XModemUpload(copy, &status->done, true, cancel);
-            std::fclose(copy);
-            if (!uploaded) {
-                backup::SendFatal(page, backup::IDS_UPLOAD_ERROR);
-                return false;
-            }
-            sent = true;
-        } else {
-            xdebug_Trace(-1, TRACE_LEVEL_STEP, "PostSteps: cannot read %s\n", path.c_str());
-        }
-    } else {
-        xdebug_Trace(-1, TRACE_LEVEL_STEP, "PostSteps: no loader for %s\n", file.name.c_str());
-    }
-    // Not every modem answers here; an ERROR, though, says the file is not
-    // stored.
-    std::string answer;
-    port->WaitFor("OK", &answer, kFinalOkTimeoutMs);
-    *restored = sent && answer.find("ERROR") == std::string::npos;
+    *restored = result == backup::StoreBackResult::kStored;
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/local_time.h"
+#include "plugin_api/messages.h"
 #include "plugin_api/multi_string.h"
 #include "plugin_api/status.h"
 #include "plugins/backup/backup_files.h"
@@ -12,15 +14,15 @@
 #include "plugins/backup/file_entry.h"
 #include "plugins/backup/sarnet_plugin.h"
 #include "plugins/backup/step_report.h"
-#include "serial/answer_text.h"
+#include "plugins/backup/store_listing.h"
 #include "serial/identify.h"
 #include "serial/serial.h"
 #include "serial/trace.h"
 #include "transfer/file_transfer.h"
+#include "transfer/listing_field.h"
 
 namespace {
 
-constexpr const char* kListCommand = "AT$JDIR=,,H,S";
 constexpr DWORD kListTimeoutMs = 1000;
 constexpr DWORD kCommandTimeoutMs = 1000;
 constexpr DWORD kFinalOkTimeoutMs = 10000;
@@ -35,30 +37,22 @@ bool Fail(HWND page) {
     return false;
 }
 
-// The listing is whole only when the modem closed it with its final OK: a
-// partial listing would leave the files behind the cut without a backup.
-bool EndsWithFinalOk(const std::string& answer) {
-    std::string text = answer;
-    TrimRight(text, " \t\r\n");
-    if (text.size() < 2 || text.compare(text.size() - 2, 2, "OK") != 0) {
-        return false;
-    }
-    return text.size() == 2 || text[text.size() - 3] == '\n' || text[text.size() - 3] == '\r';
+// The name of a listing entry as the user would see it.
+std::string FileNameOf(const char* entry) {
+    return PrintableName(std::string(SeparatedField(entry, ',', 0)));
 }
 
 // Lists the store into the module state and checks every entry. Reports
 // its own failure.
 bool ListFiles(HWND page, CSerial* port, _Status* status, char* cancel) {
     BackupState& state = TheBackupState();
-    std::string answer;
-    const bool answered = port->Request(kListCommand, &answer, 0, cancel, kListTimeoutMs, 0);
-    Trace("%s", answer.c_str());
-    if (!answered || !EndsWithFinalOk(answer)) {
-        Trace("PreSteps: %s\n", "the listing did not end with OK");
+    std::string listing, why;
+    // A listing not closed by the modem's final OK would leave the files
+    // behind the cut without a backup.
+    if (!backup::ListStoredFiles(port, cancel, kListTimeoutMs, &listing, &why)) {
+        Trace("PreSteps: %s\n", why.c_str());
         return Fail(page);
     }
-    std::string listing;
-    CleanAnswer(kListCommand, answer, &listing);
     Trace("%s\n", listing.c_str());
     if (!state.StoreListing(listing)) {
         Trace("PreSteps: %s\n", "the listing does not fit its buffer or has an empty line");
@@ -73,6 +67,8 @@ bool ListFiles(HWND page, CSerial* port, _Status* status, char* cancel) {
         if (!ReadEntry(entry, &file, &why)) {
             xdebug_Trace(-1, TRACE_LEVEL_STEP, "PreSteps: refused entry <%s>: %s\n", entry,
                          why.c_str());
+            backup::PostNotice(page, "The modem's file \"" + FileNameOf(entry) +
+                                         "\" cannot be backed up: " + why + ".");
             state.Clear();
             return Fail(page);
         }
@@ -89,11 +85,15 @@ bool ListFiles(HWND page, CSerial* port, _Status* status, char* cancel) {
 
     if (state.fileCount > 0) {
         std::string why;
-        state.runDirectory = backup::MakeRunDirectory(listing, &why);
+        state.runDirectory =
+            backup::MakeRunDirectory(listing, status->model, platform::LocalTimeStamp(), &why);
         if (state.runDirectory.empty()) {
             Trace("PreSteps: %s\n", why.c_str());
             return Fail(page);
         }
+        // The front end names the folder if the update fails; the text
+        // lives in the module state until the next update.
+        PostMessage(page, WM_WIZ_KEPTFILES, 0, TextParam(state.runDirectory.c_str()));
     }
     return true;
 }
@@ -129,6 +129,11 @@ bool BackUp(HWND page, CSerial* port, _Status* status, char* cancel, const char*
     if (whole && file.sizeGiven && !backup::CutToListedSize(path, file.size, &why)) {
         Trace("PreSteps: %s\n", why.c_str());
         whole = false;
+    }
+    if (whole && !file.sizeGiven) {
+        const std::string note = UncheckedLengthNote(file.name);
+        Trace("PreSteps: %s\n", note.c_str());
+        backup::PostNotice(page, note);
     }
     if (!whole) {
         std::remove(path.c_str());

@@ -1,5 +1,7 @@
 #include "plugins/backup/step_report.h"
 
+#include <algorithm>
+
 #include "plugin_api/messages.h"
 #include "plugins/backup/backup_texts.h"
 
@@ -9,6 +11,8 @@ namespace {
 // The page shows the text after the step has returned: it cannot live on
 // the stack.
 char g_errorText[256];
+// Receivers copy a notice when it is posted; the next one may reuse this.
+char g_noticeText[256];
 
 const char* LoadErrorText(int id) {
     CopyText(g_errorText, LoadText(id, sizeof g_errorText).c_str());
@@ -25,6 +29,13 @@ int PostFatal(HWND page, int id) {
 int SendFatal(HWND page, int id) {
     SendMessage(page, WM_WIZ_FATAL, 0, TextParam(LoadErrorText(id)));
     return 0;
+}
+
+void PostNotice(HWND page, const std::string& text) {
+    const std::size_t length = std::min(text.size(), sizeof g_noticeText - 1);
+    text.copy(g_noticeText, length);
+    g_noticeText[length] = '\0';
+    PostMessage(page, WM_WIZ_NOTICE, 0, TextParam(g_noticeText));
 }
 
 void SetFileProgressText(_Status* status, int formatId, int index, int count) {

@@ -2,6 +2,8 @@
 // text of a file transfer.
 #pragma once
 
+#include <string>
+
 #include "plugin_api/status.h"
 
 namespace backup {
@@ -12,6 +14,10 @@ int PostFatal(HWND page, int id);
 // The same, delivered with SendMessage: it returns once the page has
 // handled it.
 int SendFatal(HWND page, int id);
+
+// Posts a remark for the user with WM_WIZ_NOTICE (the text front end shows
+// it). Texts longer than the message buffer are cut.
+void PostNotice(HWND page, const std::string& text);
 
 // status->text = text formatId with (index, count), then the percentage
 // text; the page fills in the percentage.

@@ -45,6 +45,7 @@ BackupSteps::BackupSteps() {
     backup::Texts().UseLanguages({}, std::string());
     serial.SetPortName(port.name());
     EXPECT_TRUE(serial.Open());
+    CopyText(status.model, "ORVA 56K Voice");
 }
 
 int BackupSteps::Pre() {
@@ -72,7 +73,7 @@ bool BackupSteps::FatalSent() const {
 }
 
 std::string BackupSteps::PrivateDir() const {
-    return platform::PrivateTempDirectoryPath("Sarnet_Plugin");
+    return platform::PrivateStateDirectoryPath("Sarnet_Plugin");
 }
 
 std::string BackupSteps::RunDir() const {

@@ -48,7 +48,7 @@ class BackupSteps : public ::testing::Test {
     // Whether the fatal text was sent (not posted).
     bool FatalSent() const;
 
-    // The plug-in's private directory and this update's directory in it.
+    // The plug-in's private folder and this update's folder in it.
     std::string PrivateDir() const;
     std::string RunDir() const;
     // The copy of listing entry index ("" when there is none).
@@ -58,7 +58,8 @@ class BackupSteps : public ::testing::Test {
     void ExpectNothingLost(const std::map<std::string, StoredFile>& original) const;
 
     test_support::TempDir temp{"backup-steps"};
-    ScopedEnvironment privateRoot{platform::kPrivateDirectoryRootVariable, temp.Path()};
+    ScopedEnvironment tmpdir{"TMPDIR", temp.Path()};
+    ScopedEnvironment stateHome{platform::kUserStateDirectoryVariable, temp.File("state")};
     test_support::ScriptedPort port;
     StoreModem store{port};
     CSerial serial;

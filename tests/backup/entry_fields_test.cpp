@@ -52,6 +52,16 @@ TEST(EntryFields, AShortEntryAfterALongOneShowsNothingOfTheLongOne) {
     EXPECT_EQ(std::string(GetEntryField(fields, 5)), "");
 }
 
+TEST(EntryFields, FieldsPastTheEndOfAFullBufferAreEmpty) {
+    // 254 characters without a comma leave room for the two closing NULs
+    // only: the buffer holds fewer fields than are asked for.
+    const std::string full(254, 'n');
+    const char* fields = NormalizeEntry(full.c_str());
+    ASSERT_NE(fields, nullptr);
+    EXPECT_EQ(std::string(GetEntryField(fields, 0)), full);
+    EXPECT_EQ(std::string(GetEntryField(fields, 5)), "");
+}
+
 TEST(EntryFields, AnEntryThatDoesNotFitItsBufferIsRefusedWhole) {
     const std::string fits(kEntryBufferSize - 2, 'n');
     const char* fields = NormalizeEntry(fits.c_str());
@@ -119,20 +129,36 @@ TEST(FileEntry, CommandsCarryTheISuffixAndTheAttributeArguments) {
     EXPECT_EQ(command, "at$jupl=\"a.dat\",1,");
 }
 
-TEST(FileEntry, EntriesThatCannotBeSavedAndStoredBackSafelyAreRefused) {
+TEST(FileEntry, OnlyWhatCannotBeStoredBackIsRefused) {
     FileEntry file;
     std::string why;
     for (const std::string& entry : std::vector<std::string>{
-             "../x,1,,0,0,5", "a/b,1,,0,0,5", "a\\b,1,,0,0,5", "x..y,1,,0,0,5", ",1,,0,0,5",
-             "   ,1,,0,0,5", "\r", "q\"uote,1,,0,0,5", "a  b,1,,0,0,5", "a\tb,1,,0,0,5",
-             "a.dat,1,,0,0,2147483648", "a.dat,1,H\"S,0,0,5", std::string(300, 'n') + ",1,,0,0,5",
-             std::string(250, 'n') + ",1,,0,0,5", "a.dat,1," + std::string(128, 'A') + ",0,0,5"}) {
+             ",1,,0,0,5", "\r", "q\"uote,1,,0,0,5", "a\tb,1,,0,0,5", "bell\a,1,,0,0,5",
+             "a.dat,1,,0,0,2147483648", "a.dat,1,H\"S,0,0,5", "a.dat,1\x7f,,0,0,5",
+             std::string(300, 'n') + ",1,,0,0,5", std::string(250, 'n') + ",1,,0,0,5",
+             "a.dat,1," + std::string(128, 'A') + ",0,0,5"}) {
         EXPECT_FALSE(ReadEntry(entry.c_str(), &file, &why)) << entry;
         EXPECT_FALSE(why.empty()) << entry;
     }
-    EXPECT_TRUE(ReadEntry("a b.txt,1,,0,0,2147483647", &file, &why)) << why;
-    EXPECT_EQ(file.name, "a b.txt");
-    EXPECT_EQ(file.size, 2147483647);
+}
+
+TEST(FileEntry, NamesTravelExactlyAsListedInsideTheQuotes) {
+    // Copies are named by position: the modem's name only has to survive
+    // the quoted commands.
+    for (const std::string& name :
+         std::vector<std::string>{"a b.txt", "a  b", "  lead", "trail  ", "../up", "a/b", "a\\b",
+                                  "x..y", "NOKIA.cfg", std::string(230, 'n')}) {
+        FileEntry file;
+        std::string why, command;
+        ASSERT_TRUE(ReadEntry((name + ",1,,0,0,2147483647").c_str(), &file, &why))
+            << name << ": " << why;
+        EXPECT_EQ(file.name, name);
+        EXPECT_EQ(file.size, 2147483647);
+        ASSERT_TRUE(DownloadCommand(file, &command));
+        EXPECT_EQ(command, "AT$JDNL=\"" + name + "\"");
+        ASSERT_TRUE(StoreCommand(file, &command));
+        EXPECT_EQ(command, "at$jupl=\"" + name + "\",1,");
+    }
 }
 
 }  // namespace

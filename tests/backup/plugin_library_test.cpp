@@ -7,10 +7,8 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "platform/private_directory.h"
 #include "platform/shared_library.h"
 #include "platform/testing/library_exports.h"
-#include "plugin_api/backup_location.h"
 #include "plugin_api/exports.h"
 #include "plugin_api/multi_string.h"
 #include "plugin_api/plugin_lookup.h"
@@ -72,16 +70,6 @@ TEST(PluginLibrary, EntryPointsAreFoundByTheirDecoratedNames) {
               std::string("Der Modemspeicher wird neu organisiert ...\0"
                           "Die Dateien werden wiederhergestellt ...\0",
                           85));
-}
-
-TEST(PluginLibrary, TheFrontEndFindsThePluginsBackupDirectory) {
-    EXPECT_EQ(PluginName("/opt/wizard/Sarnet_Plugin.so"), "Sarnet_Plugin");
-    EXPECT_EQ(PluginName("Sarnet_Plugin"), "Sarnet_Plugin");
-    EXPECT_EQ(PluginName("C:\\Wizard\\Sarnet_Plugin.dll"), "Sarnet_Plugin");
-    test_support::TempDir root("private-root");
-    backup_test::ScopedEnvironment tmp(platform::kPrivateDirectoryRootVariable, root.Path());
-    const std::string dir = PluginBackupDirectory("plugins/" + kLibrary);
-    EXPECT_EQ(dir.rfind(root.File("Sarnet_Plugin"), 0), 0u) << dir;
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 // PreSteps: the listing, the step protocol and the backup of every file,
 // with everything that must stop the update before the firmware.
 #include <filesystem>
+#include <regex>
 
 #include "platform/paths.h"
 #include "platform/private_directory.h"
+#include "platform/testing/private_access.h"
 #include "plugins/backup/backup_state.h"
 #include "plugins/backup/sarnet_plugin.h"
 #include "tests/backup/backup_fixture.h"
 #include "tests/support/random_bytes.h"
+#include "tests/support/trace_capture.h"
 
 namespace backup_test {
 namespace {
@@ -53,12 +56,20 @@ TEST_F(PreStepsTest, EveryFileIsCopiedByteForByteUnderItsPositionInTheListing) {
     EXPECT_TRUE(CopyExists(3));
     EXPECT_EQ(Copy(3), "");
     EXPECT_EQ(test_support::ReadFileBytes(RunDir() + "/listing.txt"),
-              "a.dat,1,H S,0,0,100\r\nb.bin,2,I,0,0,250\r\nc.txt,1,,0,0,0");
-    EXPECT_EQ(RunDir(), PrivateDir() + "/update-1");
+              "a.dat,1,H S,0,0,100\nb.bin,2,I,0,0,250\nc.txt,1,,0,0,0\n");
+    // A folder of its own in the user's state directory, named by date,
+    // time and model, and the page is told where it is.
+    EXPECT_EQ(std::filesystem::path(RunDir()).parent_path().string(), PrivateDir());
+    const std::string folder = std::filesystem::path(RunDir()).filename().string();
+    EXPECT_TRUE(std::regex_match(
+        folder, std::regex("[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{2}-[0-9]{2}-[0-9]{2}_ORVA_56K_Voice")))
+        << folder;
+    EXPECT_TRUE(platform::testing::OnlyTheUserMayEnter(RunDir()));
+    EXPECT_EQ(page.Texts(WM_WIZ_KEPTFILES), std::vector<std::string>{RunDir()});
     const BackupState& state = TheBackupState();
     EXPECT_EQ(state.fileCount, 3);
     EXPECT_EQ(state.listTotal, 350);
-    EXPECT_EQ(std::string(state.ModemFileList, 21), std::string("a.dat,1,H S,0,0,100\r\0", 21));
+    EXPECT_EQ(std::string(state.ModemFileList, 21), std::string("a.dat,1,H S,0,0,100\0b", 21));
     ASSERT_GE(store.Commands().size(), 2u);
     EXPECT_EQ(store.Commands()[0], "AT&F");
     EXPECT_EQ(store.Commands()[1], "AT$JDIR=,,H,S");
@@ -101,7 +112,8 @@ TEST_F(PreStepsTest, AListingWithoutItsFinalOkStopsTheUpdate) {
     for (const std::string& answer :
          {std::string("\r\na.dat,1,H S,0,0,100\r\nb.bin,2,I,0,0,250\r\n"),  // cut off
           std::string(""),                                                  // nothing at all
-          std::string("\r\na.dat,1,H S,0,0,100\r\n\r\nERROR\r\n")}) {
+          std::string("\r\na.dat,1,H S,0,0,100\r\n\r\nERROR\r\n"),
+          std::string("\r\na.dat,1,H S,0,0,100\r\n\r\nNOK4\r\n"), std::string("\r\nNOK\r\n")}) {
         test_support::RecordingPage fresh;
         store.listingAnswer = [answer] { return answer; };
         EXPECT_EQ(PreSteps(fresh.handle(), &serial, &status, WM_WIZ_STEP, &counter), 0);
@@ -115,13 +127,11 @@ TEST_F(PreStepsTest, AListingWithoutItsFinalOkStopsTheUpdate) {
 
 TEST_F(PreStepsTest, ListingsThatCannotBeTakenWholeAreRefusedBeforeAnythingIsWritten) {
     std::string huge;
-    for (int i = 0; huge.size() < 5000; ++i) {
+    for (int i = 0; huge.size() < 6000; ++i) {
         huge += "file" + std::to_string(i) + ",1,,0,0,10\r\n";
     }
     for (const std::string& lines :
-         {huge, std::string("a.dat,1,,0,0,5\r\n\r\nb.dat,1,,0,0,5\r\n"),
-          std::string("a.dat,1,,0,0,5\r\n../b,1,,0,0,5\r\n"),
-          std::string("x y,1,,0,0,5\r\nx  y,1,,0,0,5\r\n"),
+         {huge, std::string("a.dat,1,,0,0,5\r\nq\"uote,1,,0,0,5\r\n"),
           std::string("a.dat,1,,0,0,5\r\n" + std::string(300, 'n') + ",1,,0,0,5\r\n"),
           std::string("a.dat,1,,0,0,2000000000\r\nb.dat,1,,0,0,2000000000\r\n")}) {
         test_support::RecordingPage fresh;
@@ -187,12 +197,12 @@ TEST_F(PreStepsTest, ADownloadShorterThanTheListedSizeIsAFailedBackup) {
 TEST_F(PreStepsTest, CopiesOfAnEarlierUpdateAreNeverOverwritten) {
     ThreeFiles();
     std::string why;
-    ASSERT_EQ(platform::PrivateTempDirectory("Sarnet_Plugin", &why), PrivateDir()) << why;
-    const std::string earlier = PrivateDir() + "/update-1";
+    ASSERT_EQ(platform::PrivateStateDirectory("Sarnet_Plugin", &why), PrivateDir()) << why;
+    const std::string earlier = PrivateDir() + "/2001-01-01_00-00-00_ORVA_56K_Voice";
     ASSERT_TRUE(platform::MakePrivateDirectory(earlier, nullptr));
     test_support::WriteFileBytes(earlier + "/1", "an earlier update's copy");
     ASSERT_EQ(Pre(), 1);
-    EXPECT_EQ(RunDir(), PrivateDir() + "/update-2");
+    EXPECT_NE(RunDir(), earlier);
     EXPECT_EQ(test_support::ReadFileBytes(earlier + "/1"), "an earlier update's copy");
     EXPECT_EQ(Copy(1), store.files["a.dat"].data);
 }
@@ -203,11 +213,64 @@ TEST_F(PreStepsTest, APlantedLinkInsteadOfThePrivateDirectoryIsRefused) {
     }
     ThreeFiles();
     test_support::TempDir elsewhere("planted");
+    std::filesystem::create_directories(std::filesystem::path(PrivateDir()).parent_path());
     ASSERT_TRUE(platform::LinkFile(elsewhere.Path(), PrivateDir()));
     EXPECT_EQ(Pre(), 0);
     EXPECT_EQ(Fatals(), std::vector<std::string>{kDownloadError});
     EXPECT_TRUE(Downloads().empty());
     EXPECT_TRUE(std::filesystem::is_empty(elsewhere.Path()));
+}
+
+TEST_F(PreStepsTest, NamesWithWordsOfTheAnswerOrOddCharactersAreSavedUnderTheirOwnName) {
+    // "NOK" or "OK" in a name is no answer; blanks, dots and slashes only
+    // travel inside the quotes of the commands.
+    const std::vector<std::string> names = {"  lead", "../up", "BOOK", "NOKIA.cfg", "a  b"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        store.files[names[i]] = {"1", "", RandomBytes(60 + i, static_cast<unsigned>(i))};
+    }
+    ASSERT_EQ(Pre(), 1) << (Fatals().empty() ? "" : Fatals()[0]);
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+        expected.push_back("AT$JDNL=\"" + name + "\"");
+    }
+    EXPECT_EQ(Downloads(), expected);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(Copy(static_cast<int>(i + 1)), store.files[names[i]].data) << names[i];
+    }
+}
+
+TEST_F(PreStepsTest, AFileThatCouldNotBeStoredBackIsNamedAndNothingIsFetched) {
+    ThreeFiles();
+    store.files["say \"hi\""] = {"1", "", "x"};
+    store.files["tab\there"] = {"1", "", "x"};
+    EXPECT_EQ(Pre(), 0);
+    EXPECT_EQ(Fatals(), std::vector<std::string>{kDownloadError});
+    EXPECT_EQ(page.Texts(WM_WIZ_NOTICE),
+              std::vector<std::string>{"The modem's file \"say \"hi\"\" cannot be backed up: its "
+                                       "name holds a double quote or a control character."});
+    EXPECT_TRUE(Downloads().empty());
+
+    store.files.erase("say \"hi\"");
+    test_support::RecordingPage fresh;
+    EXPECT_EQ(PreSteps(fresh.handle(), &serial, &status, WM_WIZ_STEP, &counter), 0);
+    EXPECT_EQ(fresh.Texts(WM_WIZ_NOTICE),
+              std::vector<std::string>{"The modem's file \"tab\\x09here\" cannot be backed up: "
+                                       "its name holds a double quote or a control character."})
+        << "a control character is shown, not sent to the terminal";
+}
+
+TEST_F(PreStepsTest, AFileListedWithoutSizeIsCopiedWithANoteThatItsLengthIsUnchecked) {
+    store.files["a.dat"] = {"1", "", RandomBytes(100, 9)};
+    store.listingAnswer = [] { return std::string("\r\na.dat,1,,0,0,\r\n\r\nOK\r\n"); };
+    test_support::TraceCapture trace;
+    ASSERT_EQ(Pre(), 1);
+    const std::string note =
+        "The listing gives no size for \"a.dat\": the length of its copy "
+        "cannot be checked.";
+    EXPECT_EQ(page.Texts(WM_WIZ_NOTICE), std::vector<std::string>{note});
+    EXPECT_TRUE(trace.Contains(note));
+    EXPECT_EQ(Copy(1).size(), 128u) << "the padding of the block stays";
+    EXPECT_EQ(Copy(1).substr(0, 100), store.files["a.dat"].data);
 }
 
 }  // namespace

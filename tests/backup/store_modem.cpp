@@ -165,7 +165,11 @@ void StoreModem::Receive(const std::string& args) {
             port_.device().Deliver("\r\nERROR\r\n", kAnswerDelayMs);
             return;
         }
-        files[name] = StoredFile{field1, attributes, receiver_->Received()};
+        std::string data = receiver_->Received();
+        while (trimPadding && !data.empty() && data.back() == '\x1A') {
+            data.pop_back();
+        }
+        files[name] = StoredFile{field1, attributes, data};
         if (silentAfterStore.count(name) == 0) {
             port_.device().Deliver("\r\nOK\r\n", kAnswerDelayMs);
         }

@@ -32,6 +32,8 @@ class StoreModem {
     std::function<std::string()> listingAnswer;
     // Block size of the files it sends.
     int sendBlock = 128;
+    // A received file is stored without the padding (0x1A) of its last block.
+    bool trimPadding = false;
 
     // Faults.
     std::set<std::string> refusedDownloads;  // AT$JDNL answered ERROR

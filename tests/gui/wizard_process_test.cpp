@@ -4,6 +4,7 @@
 // and fatal errors.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "platform/paths.h"
@@ -106,6 +107,32 @@ TEST_F(WizardProgram, AFatalErrorDuringTheUpdateShowsItsBoxAndEndsWithExitCodeOn
         << r.stderrText;
     EXPECT_EQ(Reports(r.stderrText, "Step").front(), "Step 0 on");
     EXPECT_EQ(sim.CountLog("received firmware"), 0);
+}
+
+TEST_F(WizardProgram, AFailedUpdateNamesTheFolderThatKeepsTheModemsFilesInItsBox) {
+    ASSERT_TRUE(platform::LinkFile(test_support::ProgramPath("Sarnet_Plugin.so"),
+                                   dir.File("Sarnet_Plugin.so")));
+    dir.Write("fw.bin", test_support::FirmwareFile("2.31", 2000));
+    dir.Write("store/a.dat", "the modem's own file");
+    dir.Write("store/b.dat", "another one");
+    Config("", "UploadFile=fw.bin\nUploadCommand=AT$UPLOAD\nDLLName=Sarnet_Plugin.so\n");
+    // The first file is saved; the modem will not send the second.
+    test_support::ModemSim sim(
+        Sim({"--store", dir.File("store"), "--fault-refuse", "AT$JDNL=\"b.dat\""}));
+    platform::ProcessResult r = Run({"--config", dir.File("Wizard.inf"), "--ports", sim.PortPath()},
+                                    {{"XDG_STATE_HOME", dir.File("state")}, {"LANGUAGE", "de"}});
+    EXPECT_EQ(r.exitCode, 1) << r.stderrText;
+    std::vector<std::string> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("state/Sarnet_Plugin"))) {
+        folders.push_back(entry.path().string());
+    }
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(test_support::ReadFileBytes(folders[0] + "/1"), "the modem's own file");
+    // The plug-in's error text, then the folder, in the user's language.
+    EXPECT_NE(
+        r.stderrText.find("\n\nDie Dateien des Modems werden in " + folders[0] + " aufbewahrt\n"),
+        std::string::npos)
+        << r.stderrText;
 }
 
 TEST_F(WizardProgram, APlugInOfAnotherVersionEndsTheUpdateWithItsBox) {

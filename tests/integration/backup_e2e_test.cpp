@@ -46,6 +46,7 @@ class BackupEndToEnd : public ::testing::Test {
   protected:
     BackupEndToEnd() {
         fs::create_directories(dir.File("tmp"));
+        fs::create_directories(dir.File("state"));
         // Binary content of every kind; the last byte is no padding byte.
         const std::vector<std::tuple<std::string, std::string, std::string, std::size_t>> files = {
             {"big.bin", "1", "I", 5000},      {"block.bin", "2", "H S", 128},
@@ -90,7 +91,12 @@ class BackupEndToEnd : public ::testing::Test {
         sim = std::make_unique<ModemSim>(options);
         return test_support::RunCli({"update", "--config", dir.File("Wizard.inf"), "--yes",
                                      "--port", sim->PortPath(), "--model", kModel},
-                                    kUpdateTimeoutMs, {{"TMPDIR", dir.File("tmp")}});
+                                    kUpdateTimeoutMs, Environment());
+    }
+
+    // The temporary and the state directory of the runs: in the test's own.
+    platform::EnvironmentAdditions Environment() const {
+        return {{"TMPDIR", dir.File("tmp")}, {"XDG_STATE_HOME", dir.File("state")}};
     }
 
     // The store as the modem keeps it: data and listing fields.
@@ -115,14 +121,21 @@ class BackupEndToEnd : public ::testing::Test {
         return store;
     }
 
-    // The plug-in's private directory below the temporary directory.
+    // The plug-in's private folder in the user's state directory.
     std::string BackupDirectory() const {
-        for (const auto& entry : fs::directory_iterator(dir.File("tmp"))) {
-            if (entry.path().filename().string().rfind("Sarnet_Plugin-", 0) == 0) {
-                return entry.path().string();
+        const std::string place = dir.File("state/Sarnet_Plugin");
+        return fs::is_directory(place) ? place : std::string();
+    }
+
+    // The folders of kept copies, one per update.
+    std::vector<std::string> RunFolders() const {
+        std::vector<std::string> folders;
+        if (!BackupDirectory().empty()) {
+            for (const auto& run : fs::directory_iterator(BackupDirectory())) {
+                folders.push_back(run.path().string());
             }
         }
-        return {};
+        return folders;
     }
 
     // Copies the backup directory holds, by the stored name in their listing.
@@ -174,7 +187,8 @@ class BackupEndToEnd : public ::testing::Test {
         EXPECT_NE(r.err.find(text), std::string::npos) << r.err;
         EXPECT_EQ(r.out.find(kSuccess), std::string::npos);
         if (copiesKept) {
-            EXPECT_NE(r.err.find(kKept + BackupDirectory() + "\n"), std::string::npos) << r.err;
+            ASSERT_EQ(RunFolders().size(), 1u);
+            EXPECT_NE(r.err.find(kKept + RunFolders()[0] + "\n"), std::string::npos) << r.err;
         } else {
             EXPECT_EQ(r.err.find(kKept), std::string::npos) << r.err;
         }
@@ -208,6 +222,7 @@ TEST_F(BackupEndToEnd, StoredFilesSurviveAFirmwareUpdateByteForByte) {
     EXPECT_EQ(sim->CountLog("store-clear"), 1);
     EXPECT_EQ(sim->CountLog("store-put"), 6);
     EXPECT_FALSE(BackupDirectory().empty());
+    EXPECT_TRUE(RunFolders().empty()) << "the folder goes with the copies";
     EXPECT_TRUE(Copies().empty());
     EXPECT_EQ(r.err.find(kKept), std::string::npos);
 }
@@ -270,14 +285,99 @@ TEST_F(BackupEndToEnd, AFileTheModemWillNotTakeIsPassedOverAndKept) {
     EXPECT_EQ(Copies().at("block.bin"), original.at("block.bin").data);
 }
 
+TEST_F(BackupEndToEnd, AFileWhoseNameCannotBeStoredBackIsNamedBeforeAnythingIsFetched) {
+    dir.Write("store/say \"hi\"", "x");
+    original["say \"hi\""] = {"1", "", "x"};
+    CliResult r = Update({});
+    EXPECT_NE(r.err.find("The modem's file \"say \"hi\"\" cannot be backed up: its name holds a "
+                         "double quote or a control character.\n"),
+              std::string::npos)
+        << r.err;
+    ExpectFailure(r, kDownloadError, false);
+    ExpectFirmwareUntouched();
+    EXPECT_EQ(sim->CountLog("store-get"), 0);
+}
+
+TEST_F(BackupEndToEnd, KeptCopiesGoBackWithWizardCliRestoreAndOnlyThenTheFolderGoes) {
+    CliResult failed = Update({"--fault-refuse", "at$jupl=\"hundred.dat\""});
+    ExpectFailure(failed, kUploadError, true);
+    const std::string folder = RunFolders().at(0);
+    CliResult list = test_support::RunCli({"restore", "--list"}, 20000, Environment());
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out, folder + "\n    ORVA_56K_Serial: 6 files, 7252 bytes\n");
+
+    // A copy has gone missing: the folder stays and says which.
+    const std::string copy = folder + "/4";
+    ASSERT_EQ(test_support::ReadFileBytes(copy), original.at("k1000.bin").data);
+    fs::remove(copy);
+    sim = std::make_unique<ModemSim>(std::vector<std::string>{
+        "--store", dir.File("store"), "--store-trim-padding", "--model", kModel});
+    CliResult partly = test_support::RunCli({"restore", "--port", sim->PortPath()},
+                                            kUpdateTimeoutMs, Environment());
+    EXPECT_EQ(partly.exitCode, 1) << partly.out << partly.err;
+    EXPECT_NE(partly.out.find("  k1000.bin: NOT back: there is no copy of it in the folder\n"),
+              std::string::npos)
+        << partly.out;
+    EXPECT_NE(
+        partly.err.find("1 of 6 files are not back in the modem; their copies stay in " + folder),
+        std::string::npos)
+        << partly.err;
+    EXPECT_EQ(RunFolders(), std::vector<std::string>{folder});
+
+    // With the copy back, every file is back, byte for byte with its fields.
+    test_support::WriteFileBytes(copy, original.at("k1000.bin").data);
+    CliResult restored = test_support::RunCli({"restore", "--port", sim->PortPath(), folder},
+                                              kUpdateTimeoutMs, Environment());
+    EXPECT_EQ(restored.exitCode, 0) << restored.out << restored.err;
+    EXPECT_NE(restored.out.find("Every file is back in the modem; " + folder + " was deleted.\n"),
+              std::string::npos)
+        << restored.out;
+    const std::map<std::string, File> store = Store();
+    for (const auto& [name, file] : original) {
+        ASSERT_EQ(store.count(name), 1u) << name;
+        EXPECT_EQ(store.at(name).data, file.data) << name;
+        EXPECT_EQ(store.at(name).attributes, file.attributes) << name;
+        EXPECT_EQ(store.at(name).field1, file.field1) << name;
+    }
+    EXPECT_TRUE(RunFolders().empty());
+}
+
+TEST_F(BackupEndToEnd, AUsbModemThatComesBackUnderAnotherNameIsFoundByItsStableName) {
+    // The link plays the modem's /dev/serial/by-id/ name; the user names the
+    // device itself. The restart takes longer than the first look for the
+    // modem, so the re-open finds the name gone and must wait for it.
+    Configure();
+    const std::string byId = dir.File("by-id/usb-ORVA_56K_Serial_0001-if00");
+    fs::create_directories(dir.File("by-id"));
+    sim = std::make_unique<ModemSim>(std::vector<std::string>{
+        "--store", dir.File("store"), "--store-trim-padding", "--reboot-delay", "7000",
+        "--jfclr-delay", "100", "--model", kModel, "--link", byId, "--reenumerate"});
+    const std::string before = sim->PortPath();
+    platform::EnvironmentAdditions env = Environment();
+    env.emplace_back("WIZARD_SERIAL_BY_ID", dir.File("by-id"));
+    CliResult r = test_support::RunCli({"update", "--config", dir.File("Wizard.inf"), "--yes",
+                                        "--port", before, "--model", kModel},
+                                       kUpdateTimeoutMs, env);
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find(kSuccess), std::string::npos) << r.out;
+    ASSERT_EQ(sim->CountLog("reenumerated "), 1);
+    EXPECT_NE(fs::read_symlink(byId).string(), before) << "another device name after the restart";
+    const std::map<std::string, File> store = Store();
+    for (const auto& [name, file] : original) {
+        ASSERT_EQ(store.count(name), 1u) << name;
+        EXPECT_EQ(store.at(name).data, file.data) << name;
+    }
+    EXPECT_EQ(sim->CountLog("store-put"), 6) << "restored on the new device";
+}
+
 TEST(BackupDemo, TheDemoShowsTheStoredFilesSurvive) {
     CliResult list = test_support::RunCli({"demo", "--list"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
     EXPECT_NE(list.out.find("ORVA 56K Voice"), std::string::npos) << list.out;
     test_support::TempDir tmp("backup-demo");
-    CliResult r =
-        test_support::RunCli({"demo", "--model", "ORVA 56K Voice", "--size", "4", "--quiet"},
-                             kUpdateTimeoutMs, {{"TMPDIR", tmp.Path()}});
+    CliResult r = test_support::RunCli(
+        {"demo", "--model", "ORVA 56K Voice", "--size", "4", "--quiet"}, kUpdateTimeoutMs,
+        {{"TMPDIR", tmp.Path()}, {"XDG_STATE_HOME", tmp.Path() + "/state"}});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_NE(r.out.find("[2/5] Files are being backed up ..."), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Its 4 stored files survived the update byte for byte, with their "

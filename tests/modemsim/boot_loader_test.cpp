@@ -2,6 +2,8 @@
 // transfer and the reboot into the new firmware.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "raw_port.h"
 #include "sim_helpers.h"
 #include "test_xmodem.h"
@@ -81,6 +83,32 @@ TEST(ModemSimLoader, FirmwareArrivesByteExactAndTheModemRebootsWithItsVersion) {
     port.Purge();
     std::string answer = port.Command("ATI3");
     EXPECT_NE(answer.find("2.05"), std::string::npos) << answer;
+}
+
+TEST(ModemSimLoader, AReenumeratingModemComesBackUnderANewNameBehindItsLink) {
+    TempDir dir;
+    const std::string link = dir.File("usb-ORVA_56K_USB_0001-if00");
+    ModemSim sim({"--loader", "--link", link, "--reenumerate", "--reboot-delay", "500",
+                  "--nak-interval", "50"});
+    const std::string before = sim.PortPath();
+    {
+        RawPort port;
+        ASSERT_TRUE(port.Open(link));
+        SendReport report = XModemSend(port, MakeFirmware(1000, "2.05"), SendPlan{});
+        ASSERT_TRUE(report.ok) << report.failure;
+    }
+    ASSERT_TRUE(sim.WaitForLog("left-bus", 3000));
+    // While it restarts, neither its old name nor its link leads anywhere.
+    EXPECT_FALSE(std::filesystem::exists(link));
+    EXPECT_FALSE(std::filesystem::exists(before));
+    ASSERT_TRUE(sim.WaitForLog("reenumerated ", 3000));
+    ASSERT_TRUE(sim.WaitForLog("ready", 3000));
+    const std::string after = std::filesystem::read_symlink(link).string();
+    EXPECT_NE(after, before);
+    EXPECT_EQ(sim.CountLog("reenumerated " + after), 1);
+    RawPort port;
+    ASSERT_TRUE(port.Open(link));
+    EXPECT_NE(port.Command("ATI3").find("2.05"), std::string::npos);
 }
 
 TEST(ModemSimLoader, OnlySmallBlocksMakesTheSenderFallBack) {

@@ -53,13 +53,8 @@ TEST(ModemSimProgram, LinkNeverReplacesARegularFile) {
 
 TEST(ModemSimProgram, BadOptionsAreRefusedWithExitCode2) {
     const std::vector<std::vector<std::string>> cases = {
-        {"--bogus"},
-        {"--fault-nak-block", "x"},
-        {"--loader-baud"},
-        {"--echo", "maybe"},
-        {"--flash-nok", "1:NOK1"},
-        {"--rate=0"},
-        {"--silent", "--no-at"},
+        {"--bogus"},         {"--fault-nak-block", "x"}, {"--loader-baud"}, {"--reenumerate"},
+        {"--echo", "maybe"}, {"--flash-nok", "1:NOK1"},  {"--rate=0"},      {"--silent", "--no-at"},
     };
     for (const auto& args : cases) {
         std::vector<std::string> argv = {ProgramPath("modemsim")};

@@ -6,9 +6,7 @@ namespace test_support {
 namespace {
 
 std::string TextOf(UINT message, LPARAM lParam) {
-    bool carriesText =
-        message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS || message == WM_WIZ_FATAL;
-    return carriesText && lParam != 0 ? std::string(ParamText(lParam)) : std::string();
+    return MessageCarriesText(message) && lParam != 0 ? std::string(ParamText(lParam)) : std::string();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "serial/serial.h"
+#include "tests/support/trace_capture.h"
 #include "tests/update/update_fixture.h"
 #include "wizard/engine/upload_driver.h"
 #include "wizard/resources/strings.h"
@@ -159,6 +160,55 @@ TEST_F(UploadDriver, WithoutAnAtInterpreterTheUserIsAskedToSwitchTheModemOffAndO
     EXPECT_EQ(written, std::string(written.size(), '\r'));
     EXPECT_GE(port.Now() - start, 60000u)
         << "a minute for the user, then the upload tries all the same";
+}
+
+TEST_F(UploadDriver, ALineSpeedTheDriverRefusesStopsTheUploadBeforeTheCommand) {
+    dir.Write("fw.bin", Firmware(1000, 2000));
+    port.modem().Answer("AT$UP", "");
+    test_support::TraceCapture trace;
+    WriteConfig("[ORVA]\nUploadFile=fw.bin\nUploadCommand=AT$UP\nBaudrate=57600\n");
+    Choose(port.name(), "ORVA");
+    ASSERT_TRUE(serial.SetPortName(port.name()) && serial.Open());
+    port.device().SetFailSettings(false, true);
+    port.device().TakeWritten();
+    EXPECT_EQ(UploadFirmware(state, page.handle(), &serial, nullptr), 0);
+    EXPECT_EQ(Fatals(), std::vector<std::string>{wizard::LoadText(wizard::IDS_UPLOAD_ERROR)});
+    EXPECT_EQ(port.device().Written(), "") << "no upload command at the old speed";
+    EXPECT_TRUE(trace.Contains("UPLOAD: the port refuses the speed of 57600 bit/s"))
+        << trace.Text();
+}
+
+TEST_F(UploadDriver, APowerCycleWaitWhoseWritesFailAtOnceSleepsBetweenTries) {
+    dir.Write("fw.bin", Firmware(1000, 2000));
+    state.hasAtInterpreter = false;
+    WriteConfig("[ORVA]\nUploadFile=fw.bin\n");
+    Choose(port.name(), "ORVA");
+    ASSERT_TRUE(serial.SetPortName(port.name()) && serial.Open());
+    // Noise waits on the line while every carriage return fails at once: a
+    // wait for input would return at once too.
+    port.device().Deliver("\x7f");
+    port.device().FailNextWrites(5000);
+    const std::uint64_t start = port.Now();
+    EXPECT_EQ(UploadFirmware(state, page.handle(), &serial, nullptr), 0);
+    EXPECT_GE(port.Now() - start, 60000u);
+    // One try per nudge interval (50 ms) at most during the minute.
+    EXPECT_LE(port.device().FailedWrites(), 60000 / 50 + 2);
+}
+
+TEST_F(UploadDriver, AModemThatVanishesWhileTheUserSwitchesItOffEndsTheWaitAtOnce) {
+    dir.Write("fw.bin", Firmware(1000, 2000));
+    // A USB modem switched off is gone: its handle will never answer again.
+    port.device().OnWrite([](platform::testing::ScriptedSerial& device, const std::string& bytes) {
+        if (bytes == "\r") {
+            device.Vanish();
+        }
+    });
+    state.hasAtInterpreter = false;
+    std::uint64_t start = port.Now();
+    EXPECT_EQ(Upload("UploadFile=fw.bin\nUploadCommand=AT$UP\n"), 0);
+    EXPECT_LT(port.Now() - start, 1000u) << "not the minute for the user";
+    EXPECT_EQ(Fatals(), std::vector<std::string>{wizard::LoadText(wizard::IDS_UPLOAD_ERROR)});
+    EXPECT_EQ(port.device().Written(), "\r");
 }
 
 }  // namespace

@@ -162,23 +162,33 @@ TEST(Win32TempFile, ATemporaryFileIsNamedByTheSystemAndGoesWhenClosed) {
 
 TEST(Win32PrivateDirectory, IsMadeBelowLocalAppDataForTheUserAlone) {
     test_support::TempDir root("appdata");
-    ScopedVariable appData(platform::kPrivateDirectoryRootVariable, root.Path().c_str());
-    EXPECT_EQ(platform::PrivateTempDirectoryPath("Sarnet_Plugin"), root.File("Sarnet_Plugin"));
+    // A state directory that is not there yet is made, each level private.
+    const std::string state = root.File("Local");
+    ScopedVariable appData(platform::kUserStateDirectoryVariable, (state + "\\").c_str());
+    EXPECT_EQ(platform::UserStateDirectory(), state) << "without the trailing backslash";
+    EXPECT_EQ(platform::PrivateStateDirectoryPath("Sarnet_Plugin"), state + "\\Sarnet_Plugin");
     std::string why;
-    const std::string dir = platform::PrivateTempDirectory("Sarnet_Plugin", &why);
-    ASSERT_EQ(dir, root.File("Sarnet_Plugin")) << why;
-    EXPECT_EQ(platform::PrivateTempDirectory("Sarnet_Plugin", &why), dir) << "reused: " << why;
+    const std::string dir = platform::PrivateStateDirectory("Sarnet_Plugin", &why);
+    ASSERT_EQ(dir, state + "\\Sarnet_Plugin") << why;
+    EXPECT_EQ(platform::PrivateStateDirectory("Sarnet_Plugin", &why), dir) << "reused: " << why;
     bool existed = false;
     EXPECT_TRUE(platform::MakePrivateDirectory(dir + "\\update-1", &existed));
     EXPECT_FALSE(platform::MakePrivateDirectory(dir + "\\update-1", &existed));
     EXPECT_TRUE(existed);
 
-    root.Write("Planted", "a file in the place of the directory");
-    EXPECT_EQ(platform::PrivateTempDirectory("Planted", &why), "");
+    root.Write("Local\\Planted", "a file in the place of the directory");
+    EXPECT_EQ(platform::PrivateStateDirectory("Planted", &why), "");
     EXPECT_NE(why.find("not a directory"), std::string::npos) << why;
     for (const char* bad : {"", ".", "..", "a\\b", "a/b", "C:x"}) {
-        EXPECT_EQ(platform::PrivateTempDirectory(bad, &why), "") << bad;
+        EXPECT_EQ(platform::PrivateStateDirectory(bad, &why), "") << bad;
     }
+}
+
+TEST(Win32PrivateDirectory, ARelativeLocalAppDataGivesWayToTheShellsFolder) {
+    ScopedVariable appData(platform::kUserStateDirectoryVariable, "relative\\folder");
+    const std::string state = platform::UserStateDirectory();
+    ASSERT_GE(state.size(), 3u);
+    EXPECT_EQ(state.substr(1, 2), ":\\") << state;
 }
 
 TEST(Win32Language, UserInterfaceLanguagesMapToTheWizardsFourteen) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <regex>
 #include <tuple>
 
 #include "platform/process.h"
@@ -263,8 +264,12 @@ TEST_F(WindowsEndToEnd, ABusyPortAndAMissingOneAreRefusedAsOnLinux) {
     ASSERT_TRUE(sim->WaitForLog("at AT", 20000)) << "the first program has the port";
     CliResult busy = WizardCliExe({"identify", "--port", kPort});
     EXPECT_EQ(busy.exitCode, 1);
-    EXPECT_EQ(Lines(busy.err), "wizard-cli: cannot open port " + kPort +
-                                   ": the port is in use by another program\n");
+    // As on Linux the holder is named; its pid is the one Windows gave it.
+    EXPECT_TRUE(
+        std::regex_match(Lines(busy.err), std::regex("wizard-cli: cannot open port " + kPort +
+                                                     ": the port is in use by wizard-cli\\.exe "
+                                                     "\\(pid [1-9][0-9]*\\)\n")))
+        << busy.err;
     EXPECT_TRUE(holder.Wait(30000));
     EXPECT_EQ(holder.ExitCode(), 1) << "no OK in time";
 

@@ -26,6 +26,14 @@ class LineEndpoint {
     virtual bool Stopped() = 0;
     // Sleeps, returning early on a stop request.
     virtual void Pause(DWORD ms) = 0;
+    // Closes the host's line for good, as an unplugged modem does; Stopped()
+    // is true from then on.
+    virtual void Vanish() = 0;
+    // A USB modem restarting: the device leaves (its name and link are
+    // gone), then comes back under a new name with the link moved to it.
+    // False when the endpoint cannot do that. Come back gives the new name.
+    virtual bool Leave() { return false; }
+    virtual bool ComeBack(std::string* /*name*/) { return false; }
 };
 
 // A token bucket: at most `rate` bytes per second, in bursts of 20 ms.
@@ -75,11 +83,19 @@ class Line {
 
     // Reads and discards everything for ms (a modem that is busy or off).
     void Idle(DWORD ms);
+    // The device leaves the bus and comes back under a new name (see
+    // LineEndpoint); the line forgets what it had buffered.
+    bool Leave();
+    bool ComeBack(std::string* name);
     // Discards input until the host has been quiet for quietMs, or maxMs.
     void DrainUntilQuiet(DWORD quietMs, DWORD maxMs);
     // Waits without reading (input stays queued).
     void Pause(DWORD ms);
     void DiscardBuffered();
+
+    // The modem's device disappears (what: where, for the log). The line
+    // carries nothing from then on and the simulator stops.
+    void Vanish(const std::string& what);
 
     bool Stopped();
 

@@ -1,6 +1,7 @@
 // modemsim: a pretend modem on a pseudo-terminal, for tests and demos.
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,18 +36,18 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    platform::PseudoTerminal pty;
+    auto pty = std::make_unique<platform::PseudoTerminal>();
     const unsigned startBaud = options.atBaud != 0 ? options.atBaud : 115200;
-    if (!pty.Open(startBaud, &error)) {
+    if (!pty->Open(startBaud, &error)) {
         std::cerr << "modemsim: cannot create a pseudo-terminal: " << error << "\n";
         return 1;
     }
-    if (!options.link.empty() && !pty.LinkAt(options.link, &error)) {
+    if (!options.link.empty() && !pty->LinkAt(options.link, &error)) {
         std::cerr << "modemsim: " << error << "\n";
         return 1;
     }
 
-    modemsim::PtyEndpoint endpoint(pty);
+    modemsim::PtyEndpoint endpoint(std::move(pty), options.link, startBaud);
     modemsim::Line line(endpoint, log, options.rate);
     modemsim::Modem modem(options, log, line);
     if (!modem.Prepare(&error)) {
@@ -55,10 +56,10 @@ int main(int argc, char** argv) {
     }
 
     // The first line of output is the device: whoever started us waits for it.
-    std::fputs((pty.SlavePath() + "\n").c_str(), stdout);
+    std::fputs((endpoint.Path() + "\n").c_str(), stdout);
     std::fflush(stdout);
 
     modem.Run();
-    pty.Close();
+    endpoint.Close();
     return 0;
 }

@@ -38,6 +38,17 @@ int RunDir(const std::vector<std::string>& words) {
     return 0;
 }
 
+constexpr const char* kHelp =
+    R"(Lists the files in the modem's file store with `AT$JDIR`, one line per
+file as the modem sends it: name, first field, attributes, two further
+fields and the size.
+
+- `--port DEV`: The modem's port.
+
+    wizard-cli dir --port /dev/ttyUSB0
+)";
+
 }  // namespace
 
-REGISTER_CLI_COMMAND("dir", "--port DEV", "list the files in the modem's file store", &RunDir);
+REGISTER_CLI_COMMAND("dir", "--port DEV", "list the files in the modem's file store", &RunDir,
+                     kHelp);

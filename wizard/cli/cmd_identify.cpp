@@ -47,7 +47,19 @@ int RunIdentify(const std::vector<std::string>& words) {
     return 0;
 }
 
+constexpr const char* kHelp =
+    R"(Opens the port, identifies the modem the way the search does (`AT&F`, then
+`AT+GMM`) and prints its port, model name and the answers to `ATI3` and
+`ATI5`.
+
+- `--port DEV`: The modem's port.
+
+Exit status 1 also when no modem answers.
+
+    wizard-cli identify --port /dev/ttyUSB0
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("identify", "--port DEV", "identify the modem on a port (model, ATI3, ATI5)",
-                     &RunIdentify);
+                     &RunIdentify, kHelp);

@@ -2,20 +2,45 @@
 
 #include <iostream>
 
+#include "platform/device_users.h"
 #include "platform/serial_port.h"
 #include "serial/answer_text.h"
 #include "serial/serial.h"
+#include "wizard/cli/port_failure.h"
 
 namespace cli {
 
+namespace {
+
+void PrintFailure(const std::string& head, const PortFailure& failure) {
+    std::cerr << head << failure.reason << "\n";
+    if (!failure.hint.empty()) {
+        std::cerr << "wizard-cli: " << failure.hint << "\n";
+    }
+}
+
+}  // namespace
+
 bool OpenPortOrReport(CSerial& port, const std::string& name) {
     if (!port.SetPortName(name) || !port.Open()) {
-        DWORD error = platform::GetLastError();
-        std::cerr << "wizard-cli: cannot open port " << name << ": "
-                  << (name.empty() ? std::string("no port name given") : platform::ErrorText(error))
-                  << "\n";
+        PrintFailure("wizard-cli: cannot open port " + name + ": ",
+                     ExplainPortFailure(name, platform::GetLastError()));
         return false;
     }
+    return true;
+}
+
+bool ReportRefusedPort(const std::string& name) {
+    CSerial port;
+    if (port.SetPortName(name) && port.Open()) {
+        port.Close();
+        return false;
+    }
+    const DWORD error = platform::GetLastError();
+    if (platform::ClassifyOpenError(error) == platform::OpenRefusal::kOther) {
+        return false;
+    }
+    PrintFailure("wizard-cli: port " + name + ": ", ExplainPortFailure(name, error));
     return true;
 }
 

@@ -8,9 +8,9 @@
 #include "platform/private_directory.h"
 #include "platform/stop_signal.h"
 #include "platform/terminal.h"
-#include "plugin_api/backup_location.h"
 #include "plugin_api/messages.h"
 #include "wizard/cli/console_page.h"
+#include "wizard/cli/port_access.h"
 #include "wizard/cli/progress_line.h"
 #include "wizard/engine/common_settings.h"
 #include "wizard/engine/fatal_exit.h"
@@ -44,6 +44,15 @@ void FatalToPage(const std::string& text) {
 
 void PrintError(const std::string& text) {
     std::cerr << "\n" << TerminalText(text) << "\n";
+}
+
+// A fatal error, and why the port did not open when that was the error.
+void PrintFatal(const std::string& text, const WizardState& state) {
+    PrintError(text);
+    if (text == wizard::LoadText(wizard::IDS_PORT_CANNOT_BE_OPENED) &&
+        !state.portList.Entries().empty()) {
+        ReportRefusedPort(state.portList.Entries().front());
+    }
 }
 
 bool Prepare(const UpdateOptions& options, WizardState& state) {
@@ -102,7 +111,7 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
 }
 
 // The search, as the search page shows it. True when a modem was found.
-bool Search(ConsolePage& page, Worker& worker, bool quiet) {
+bool Search(ConsolePage& page, Worker& worker, const WizardState& state, bool quiet) {
     worker.Post(WM_WIZ_SEARCH, 0, reinterpret_cast<LPARAM>(page.Handle()));
     PageMessage message;
     for (;;) {
@@ -129,6 +138,11 @@ bool Search(ConsolePage& page, Worker& worker, bool quiet) {
                 return true;
             case WM_WIZ_NOTFOUND:
                 PrintError(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
+                // A modem behind a port that another program holds is not
+                // found either: say which.
+                for (const std::string& port : state.portList.Entries()) {
+                    ReportRefusedPort(port);
+                }
                 return false;
             case WM_WIZ_FATAL:
                 PrintError(message.text);
@@ -171,8 +185,10 @@ bool Confirm(const WizardState& state, bool yes) {
     return answer == "y" || answer == "Y" || answer == "yes";
 }
 
-// The update, as the update page shows it. Returns the exit code.
-int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
+// The update, as the update page shows it. Returns the exit code;
+// *keptFolder gets the folder where the plug-in keeps the modem's files.
+int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet,
+           std::string* keptFolder) {
     ClearStatus(&state.status);
     worker.Post(WM_WIZ_UPDATE, 0, reinterpret_cast<LPARAM>(page.Handle()));
     ProgressLine progress(quiet);
@@ -217,8 +233,15 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                 break;
             case WM_WIZ_FATAL:
                 progress.Finish();
-                PrintError(message.text);
+                PrintFatal(message.text, state);
                 return 1;
+            case WM_WIZ_NOTICE:
+                progress.Finish();
+                std::cerr << TerminalText(message.text) << "\n";
+                break;
+            case WM_WIZ_KEPTFILES:
+                *keptFolder = message.text;
+                break;
             case WM_WIZ_WORKER:
                 if (message.lParam == 0) {
                     // The worker gave up; its error text may still be on the way.
@@ -227,7 +250,7 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                         page.Handled();
                         if (last.message == WM_WIZ_FATAL) {
                             progress.Finish();
-                            PrintError(last.text);
+                            PrintFatal(last.text, state);
                             return 1;
                         }
                     }
@@ -242,17 +265,10 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
     }
 }
 
-// After a failure the model's plug-in may hold the modem's files: say where.
-void ReportKeptFiles(const WizardState& state) {
-    std::string plugin, why;
-    if (!PluginPath(IniFile::Read(state.config.iniPath), state.config.programDir,
-                    state.modelList.Entries().front(), &plugin, &why) ||
-        plugin.empty()) {
-        return;
-    }
-    const std::string dir = PluginBackupDirectory(plugin);
-    if (platform::DirectoryHoldsFiles(dir)) {
-        std::cerr << "The modem's files are kept in " << dir << "\n";
+// After a failure the plug-in may keep the modem's files: say where.
+void ReportKeptFiles(const std::string& folder) {
+    if (!folder.empty() && platform::DirectoryHoldsFiles(folder)) {
+        std::cerr << "The modem's files are kept in " << folder << "\n";
     }
 }
 
@@ -270,12 +286,13 @@ int RunUpdateFlow(const UpdateOptions& options) {
     auto worker = std::make_unique<Worker>(state);
     worker->Start();
     int code = 1;
-    if (state.hasAtInterpreter && !Search(*page, *worker, options.quiet)) {
+    if (state.hasAtInterpreter && !Search(*page, *worker, state, options.quiet)) {
         code = 1;
     } else if (Confirm(state, options.yes)) {
-        code = Update(*page, *worker, state, options.quiet);
+        std::string keptFolder;
+        code = Update(*page, *worker, state, options.quiet, &keptFolder);
         if (code != 0) {
-            ReportKeptFiles(state);
+            ReportKeptFiles(keptFolder);
         }
     }
     worker->Quit();

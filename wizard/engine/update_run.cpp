@@ -3,9 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/port_names.h"
 #include "plugin_api/message_target.h"
 #include "plugin_api/messages.h"
 #include "plugin_api/multi_string.h"
+#include "serial/port_reopen.h"
 #include "serial/serial.h"
 #include "serial/trace.h"
 #include "wizard/engine/fatal_exit.h"
@@ -101,7 +103,15 @@ bool RunUpdate(WizardState& state, HWND page) {
     ShowStepList(page, g_steps);
     PostMessage(page, WM_WIZ_STEP, 0, 1);
 
-    port->SetPortName(portName);
+    // A USB modem may come back under another device name after its
+    // restart; its stable name does not change, so every open of the run
+    // uses that.
+    const std::string stableName = platform::StablePortName(portName);
+    if (stableName != portName) {
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "Update: <%s> is opened as <%s>\n", portName.c_str(),
+                     stableName.c_str());
+    }
+    port->SetPortName(stableName);
     if (!port->Open()) {
         PostFatalText(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
         return false;
@@ -122,7 +132,7 @@ bool RunUpdate(WizardState& state, HWND page) {
         if (plugin.postSteps != nullptr) {
             // The own upload leaves the port closed after its probe of the
             // restarted modem; the post-steps talk to the modem again.
-            if (!port->IsOpen() && !port->Open()) {
+            if (!port->IsOpen() && !ReopenPort(port.get(), kComeBackLimitMs)) {
                 PostFatalText(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
                 return false;
             }

@@ -8,6 +8,7 @@
 #include "platform/temp_file.h"
 #include "plugin_api/message_target.h"
 #include "plugin_api/messages.h"
+#include "serial/port_reopen.h"
 #include "serial/serial.h"
 #include "serial/trace.h"
 #include "transfer/file_transfer.h"
@@ -27,7 +28,6 @@ constexpr DWORD kPowerCycleWaitMs = 60000;
 // long enough to leave the CPU idle, short enough to catch the loader.
 constexpr DWORD kNudgeIntervalMs = 50;
 constexpr DWORD kFirstProbeDelayMs = 5000;
-constexpr DWORD kComeBackLimitMs = 30000;
 constexpr DWORD kProbeTimeoutMs = 5000;
 constexpr DWORD kProbePauseMs = 100;
 constexpr DWORD kDefaultUploadBaud = 115200;
@@ -61,14 +61,38 @@ std::uint64_t FileSize(std::FILE* file) {
 void WaitForLoaderAfterPowerCycle(CSerial* port, _Status& status) {
     SetStatusText(status, wizard::IDS_SWITCH_OFF_AND_ON);
     const DWORD start = platform::GetTickCount();
-    while (platform::GetTickCount() - start < kPowerCycleWaitMs) {
-        if (port->WriteTimeout("\r", 1, 100) != 0) {
-            if (port->QueryInbuff() && port->UploadCheckBaudrate()) {
-                return;
-            }
+    while (platform::GetTickCount() - start < kPowerCycleWaitMs && !port->DeviceGone()) {
+        if (port->WriteTimeout("\r", 1, 100) == 0) {
+            // A write that fails at once says nothing about the line's
+            // input: a wait for input might return at once too.
+            platform::Sleep(kNudgeIntervalMs);
+            continue;
+        }
+        if (port->QueryInbuff() && port->UploadCheckBaudrate()) {
+            return;
         }
         platform::WaitCommInput(port->Handle(), kNudgeIntervalMs);
     }
+}
+
+// The line speed of the upload. False, with a trace naming the speed, when
+// the driver does not take it: the upload command must not go out at
+// another speed than the loader expects.
+bool SetUploadSpeed(CSerial* port, DWORD baud) {
+    DCB dcb{};
+    if (!platform::GetCommState(port->Handle(), &dcb)) {
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "UPLOAD: cannot read the line settings: %s\n",
+                     platform::ErrorText(platform::GetLastError()).c_str());
+        return false;
+    }
+    dcb.BaudRate = baud;
+    if (!platform::SetCommState(port->Handle(), &dcb)) {
+        xdebug_Trace(-1, TRACE_LEVEL_STEP, "UPLOAD: the port refuses the speed of %lu bit/s: %s\n",
+                     static_cast<unsigned long>(baud),
+                     platform::ErrorText(platform::GetLastError()).c_str());
+        return false;
+    }
+    return true;
 }
 
 // Sends the firmware file, with the flash loader from its end first when
@@ -81,10 +105,9 @@ bool Transfer(WizardState& state, UploadSettingsBuffer& settings, HWND page, std
         return false;
     }
     Trace("Baudratenanpassung!\n");
-    DCB dcb{};
-    if (platform::GetCommState(port->Handle(), &dcb)) {
-        dcb.BaudRate = params.baud == 0 ? kDefaultUploadBaud : static_cast<DWORD>(params.baud);
-        platform::SetCommState(port->Handle(), &dcb);
+    if (!SetUploadSpeed(port,
+                        params.baud == 0 ? kDefaultUploadBaud : static_cast<DWORD>(params.baud))) {
+        return false;
     }
     const std::string command = params.command != nullptr ? params.command : "";
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Firmware Command: %s\n", command.c_str());
@@ -156,7 +179,9 @@ bool WaitForModem(WizardState& state, CSerial* port) {
     }
     platform::Sleep(kFirstProbeDelayMs);
     while (platform::GetTickCount() - noted < kComeBackLimitMs) {
-        if (port->Open()) {
+        // A USB modem may still be off the bus, restarting under its name.
+        const DWORD left = kComeBackLimitMs - (platform::GetTickCount() - noted);
+        if (ReopenPort(port, left)) {
             bool answered = port->Request("AT", nullptr, 0, nullptr, kProbeTimeoutMs, 0);
             port->Close();
             if (answered) {

@@ -12,6 +12,10 @@
 struct WizardState;
 class CSerial;
 
+// How long a restarted modem may take to answer again, from the end of
+// the firmware transfer; also the limit of the port's re-open after it.
+constexpr DWORD kComeBackLimitMs = 30000;
+
 // Runs the firmware step for the model at the head of the model list.
 // Returns 1 on success, 0 on failure (the error text has been posted to
 // page with WM_WIZ_FATAL). The wizard's own upload leaves the port closed.

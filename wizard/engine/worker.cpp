@@ -9,13 +9,8 @@
 Worker::Worker(WizardState& state) : state_(state) {}
 
 Worker::~Worker() {
-    if (!thread_.joinable()) {
-        return;
-    }
-    queue_.PostQuit();
-    if (busy_.load()) {
-        thread_.detach();  // busy with a modem: it ends with the process
-    } else {
+    if (thread_.joinable()) {
+        queue_.PostQuit();
         thread_.join();
     }
 }
@@ -43,7 +38,6 @@ void Worker::Run() {
     HWND page = nullptr;
     platform::ThreadMessage message{};
     while (queue_.Get(&message)) {
-        busy_.store(true);
         page = reinterpret_cast<HWND>(message.lParam);
         PostMessage(page, WM_WIZ_WORKER, 0, 1);
         if (message.message == WM_WIZ_SEARCH) {
@@ -54,9 +48,7 @@ void Worker::Run() {
                 break;
             }
         }
-        busy_.store(false);
     }
-    busy_.store(false);
     PostMessage(page, WM_WIZ_WORKER, 0, 0);
     // Last: once this is seen, the owner may let the page and this object go.
     running_.store(false);

@@ -14,8 +14,10 @@ struct WizardState;
 class Worker {
   public:
     explicit Worker(WizardState& state);
-    // Ends the thread when it is idle; a worker busy with a modem is left
-    // to end with the process.
+    // Ends the thread, after the request it is busy with (a reorganisation
+    // of the modem's memory can take minutes): the thread uses this object
+    // to its end. An owner that cannot wait leaves the worker and its pages
+    // alive and ends the process without destroying them.
     ~Worker();
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
@@ -38,5 +40,4 @@ class Worker {
     platform::MessageQueue queue_;
     std::thread thread_;
     std::atomic<bool> running_{false};
-    std::atomic<bool> busy_{false};  // handling a request
 };

@@ -4,37 +4,17 @@
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
-#include <algorithm>
+
+#include "wizard/presentation/window_position.h"
 
 namespace gui {
 namespace {
 
-int KeepInside(int position, int length, int low, int extent) {
-    if (position + length > low + extent) {
-        position = low + extent - length;
-    }
-    // Last, so that a window larger than the area starts at its edge.
-    if (position < low) {
-        position = low;
-    }
-    return position;
+presentation::ScreenRect Rect(const QRect& rect) {
+    return presentation::ScreenRect{rect.left(), rect.top(), rect.width(), rect.height()};
 }
 
 }  // namespace
-
-QPoint CentredPosition(const QRect& window, const QRect& workArea, const QRect* reference,
-                       const QSize& smallIcon) {
-    const QRect around = reference != nullptr ? *reference : workArea;
-    int x = around.left() + (around.width() - window.width()) / 2;
-    int y = around.top() + (around.height() - window.height()) / 2;
-    if (reference != nullptr) {
-        x = std::max(x, around.left() + smallIcon.width());
-        y = std::max(y, around.top() + smallIcon.height());
-    }
-    x = KeepInside(x, window.width(), workArea.left(), workArea.width());
-    y = KeepInside(y, window.height(), workArea.top(), workArea.height());
-    return QPoint(x, y);
-}
 
 void CentreWindow(QWidget* window, QWidget* reference) {
     QWidget* onScreen = reference != nullptr ? reference->window() : window;
@@ -46,16 +26,15 @@ void CentreWindow(QWidget* window, QWidget* reference) {
         return;
     }
     const int icon = window->style()->pixelMetric(QStyle::PM_SmallIconSize);
-    QRect referenceFrame;
+    presentation::ScreenRect referenceFrame;
     if (reference != nullptr) {
-        referenceFrame = reference->window()->frameGeometry();
+        referenceFrame = Rect(reference->window()->frameGeometry());
     }
-    const QRect frame = window->frameGeometry();
-    const QPoint corner =
-        CentredPosition(frame, screen->availableGeometry(),
-                        reference != nullptr ? &referenceFrame : nullptr, QSize(icon, icon));
+    const presentation::ScreenPoint corner = presentation::CentredPosition(
+        Rect(window->frameGeometry()), Rect(screen->availableGeometry()),
+        reference != nullptr ? &referenceFrame : nullptr, icon, icon);
     // move() places the widget's frame at corner.
-    window->move(corner);
+    window->move(corner.x, corner.y);
 }
 
 }  // namespace gui

@@ -47,7 +47,7 @@ void SheetPage::Activate() {
 
 void SheetPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::string& text) {
     if (message == WM_WIZ_FATAL) {
-        ShowFatalAndEnd(this, text);
+        ShowFatalAndEnd(this, FatalBoxText(text));
         return;
     }
     OnPageMessage(message, wParam, lParam, text);

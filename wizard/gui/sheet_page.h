@@ -39,6 +39,8 @@ class SheetPage : public QWizardPage, public MessageReceiver {
     virtual void Create() {}
     virtual void Activated() {}
     virtual void OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::string& text);
+    // The text of the error box for a fatal error text sent to this page.
+    virtual std::string FatalBoxText(const std::string& text) const { return text; }
 
     // The layout for the page's controls, below the header.
     QVBoxLayout* Body() { return body_; }

@@ -5,9 +5,11 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "platform/private_directory.h"
 #include "plugin_api/messages.h"
 #include "serial/trace.h"
 #include "wizard/engine/progress_display.h"
+#include "wizard/engine/text_format.h"
 #include "wizard/engine/wizard_state.h"
 #include "wizard/gui/artwork.h"
 #include "wizard/gui/user_text.h"
@@ -98,13 +100,27 @@ void UpdatePage::Tick() {
     }
 }
 
-void UpdatePage::OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam, const std::string&) {
+std::string UpdatePage::FatalBoxText(const std::string& text) const {
+    if (keptFolder_.empty() || !platform::DirectoryHoldsFiles(keptFolder_)) {
+        return text;
+    }
+    // The folder may be long: the sentence is not cut to a buffer.
+    return text + "\r\r" +
+           FormatText(wizard::LoadText(wizard::IDS_FILES_KEPT), keptFolder_,
+                      wizard::LoadText(wizard::IDS_FILES_KEPT).size() + keptFolder_.size() + 1);
+}
+
+void UpdatePage::OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                               const std::string& text) {
     switch (message) {
         case WM_WIZ_STEP:
             MarkStep(wParam, lParam != 0);
             break;
         case WM_WIZ_SETPROGRESS:
             bar_->setValue(static_cast<int>(std::min<WPARAM>(wParam, 100)));
+            break;
+        case WM_WIZ_KEPTFILES:
+            keptFolder_ = text;
             break;
         case WM_WIZ_WORKER:
             if (lParam == 0) {

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <array>
 #include <optional>
+#include <string>
 
 #include "wizard/engine/page_controls.h"
 #include "wizard/gui/sheet_page.h"
@@ -33,6 +34,8 @@ class UpdatePage : public SheetPage {
     void Activated() override;
     void OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam,
                        const std::string& text) override;
+    // After a failed update the box also says where the modem's files are.
+    std::string FatalBoxText(const std::string& text) const override;
 
   private:
     void StartUpdate();
@@ -49,6 +52,7 @@ class UpdatePage : public SheetPage {
     QTimer timer_;
     bool started_ = false;
     bool succeeded_ = false;
+    std::string keptFolder_;  // where the plug-in keeps the modem's files
 };
 
 }  // namespace gui

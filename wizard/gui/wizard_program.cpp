@@ -50,19 +50,22 @@ int RunWizardProgram(const WizardOptions& options) {
     QApplication::setWindowIcon(ProgramIcon());
 
     // The owner of the sheet and of the start-up error box; never shown.
-    QWidget mainWindow;
-    mainWindow.setObjectName(QString::fromUtf8(kMainWindowClass));
-    mainWindow.resize(kMainWindowWidth, kMainWindowHeight);
-    QPalette palette = mainWindow.palette();
+    // Neither it nor the sheet is ever destroyed: the worker may still post
+    // to a page after the sheet has closed (a search the user left), and the
+    // process ends without tearing down what the worker uses.
+    auto* mainWindow = new QWidget;
+    mainWindow->setObjectName(QString::fromUtf8(kMainWindowClass));
+    mainWindow->resize(kMainWindowWidth, kMainWindowHeight);
+    QPalette palette = mainWindow->palette();
     palette.setColor(QPalette::Window, QColor(kMainWindowGrey, kMainWindowGrey, kMainWindowGrey));
-    mainWindow.setPalette(palette);
+    mainWindow->setPalette(palette);
 
     WizardState& state = TheWizardState();
     ConfigLocation location;
     std::string why;
     if (!MakeProgramDirectoryCurrent(options, &location, &why)) {
         std::fprintf(stderr, "Wizard: %s\n", why.c_str());
-        ShowFatalAndEnd(&mainWindow, wizard::LoadText(wizard::IDS_PROGRAM_PATH));
+        ShowFatalAndEnd(mainWindow, wizard::LoadText(wizard::IDS_PROGRAM_PATH));
         return 1;
     }
     state.config = location;
@@ -78,11 +81,11 @@ int RunWizardProgram(const WizardOptions& options) {
     setup.toWorker = [](UINT message, HWND page) {
         return worker->Post(message, 0, reinterpret_cast<LPARAM>(page));
     };
-    WizardSheet sheet(state, setup, &mainWindow);
+    auto* sheet = new WizardSheet(state, setup, mainWindow);
     if (AutopilotRequested()) {
-        new Autopilot(&sheet);
+        new Autopilot(sheet);
     }
-    sheet.exec();
+    sheet->exec();
     return 0;
 }
 

@@ -7,7 +7,8 @@ namespace gui {
 struct WizardOptions;
 
 // Needs the QApplication. Returns the exit code when the wizard is closed
-// (0); a fatal error ends the process itself with exit code 1.
+// (0); a fatal error ends the process itself with exit code 1. The windows
+// stay alive for the worker: the caller ends the process with EndProcess.
 int RunWizardProgram(const WizardOptions& options);
 
 }  // namespace gui

@@ -74,6 +74,7 @@ const platform::TextEntry kTexts[] = {
      N_("\r\rThe Firmware Wizard is now updating your firmware to version %s.")},
     {IDS_SWITCH_OFF_AND_ON, N_("Please switch the device off and on again!")},
     {IDS_UPLOAD_COMMAND_FAILED, N_("Cannot send Upload Command: %s")},
+    {IDS_FILES_KEPT, N_("The modem's files are kept in %s")},
     {IDS_TRANSFER_UPLOAD, N_("Storing %s in the modem ...")},
     {IDS_TRANSFER_DOWNLOAD, N_("Fetching %s from the modem ...")},
     // "&" marks the access key of a button.

@@ -54,6 +54,7 @@ enum TextId : int {
     IDS_WELCOME_VERSION = 61,
     IDS_SWITCH_OFF_AND_ON = 62,
     IDS_UPLOAD_COMMAND_FAILED = 63,
+    IDS_FILES_KEPT = 64,  // after a failed update: the folder with the modem's files
     IDS_TRANSFER_UPLOAD = 2003,
     IDS_TRANSFER_DOWNLOAD = 2004,
     // Buttons of the GUI's wizard frame and message boxes.
