@@ -1,4 +1,5 @@
-// wizard-cli update: the whole firmware update without a GUI.
+// wizard-cli update: the whole firmware update without a GUI, of one modem
+// or (--all) of every modem found.
 #include <iostream>
 
 #include "wizard/cli/args.h"
@@ -8,38 +9,37 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "[--config FILE] [--port DEV --model NAME | --ports DEV,...] [--yes] [--quiet] [--json]";
+
 int RunUpdateCommand(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--config", "--port", "--model", "--ports"}, {"--yes", "--quiet"});
-    if (!args.ok() || !args.Positional().empty()) {
-        std::cerr << "wizard-cli update: "
-                  << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
-                  << "\nUsage: wizard-cli update [--config FILE] [--port DEV --model NAME | "
-                     "--ports DEV,...] [--yes] [--quiet]\n";
+    cli::Args args(words, {"--config", "--port", "--model", "--ports"},
+                   {"--yes", "--quiet", "--json"});
+    std::string problem = !args.ok() ? args.error()
+                          : !args.Positional().empty()
+                              ? "unexpected argument " + args.Positional()[0]
+                              : "";
+    if (!problem.empty()) {
+        std::cerr << "wizard-cli update: " << problem << "\nUsage: wizard-cli update " << kUsage
+                  << "\n";
         return 2;
     }
-    cli::UpdateOptions options;
-    if (!cli::LocateConfigOrReport(args, "update", &options.config)) {
+    ConfigLocation config;
+    if (!cli::LocateConfigOrReport(args, "update", &config)) {
         return 1;
     }
+    const std::vector<std::string> ports = cli::CommaList(args.Value("--ports").value_or(""));
+    cli::UpdateOptions options;
+    options.config = config;
     options.port = args.Value("--port").value_or("");
     options.model = args.Value("--model").value_or("");
-    if (std::optional<std::string> ports = args.Value("--ports")) {
-        std::string rest = *ports;
-        while (!rest.empty()) {
-            std::size_t comma = rest.find(',');
-            if (comma != 0) {
-                options.ports.push_back(rest.substr(0, comma));
-            }
-            rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
-        }
-    }
+    options.ports = ports;
     options.yes = args.Flag("--yes");
     options.quiet = args.Flag("--quiet");
+    options.json = args.Flag("--json");
     return cli::RunUpdateFlow(options);
 }
 
 }  // namespace
 
-REGISTER_CLI_COMMAND(
-    "update", "[--config FILE] [--port DEV --model NAME | --ports DEV,...] [--yes] [--quiet]",
-    "find the modem and update its firmware", &RunUpdateCommand);
+REGISTER_CLI_COMMAND("update", kUsage, "find the modem and update its firmware", &RunUpdateCommand);

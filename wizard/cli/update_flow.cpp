@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/private_directory.h"
@@ -10,8 +12,9 @@
 #include "platform/terminal.h"
 #include "plugin_api/backup_location.h"
 #include "plugin_api/messages.h"
+#include "serial/answer_text.h"
 #include "wizard/cli/console_page.h"
-#include "wizard/cli/progress_line.h"
+#include "wizard/cli/update_report.h"
 #include "wizard/engine/common_settings.h"
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/firmware_header.h"
@@ -42,15 +45,19 @@ void FatalToPage(const std::string& text) {
     }
 }
 
-void PrintError(const std::string& text) {
-    std::cerr << "\n" << TerminalText(text) << "\n";
+// The firmware version in a modem's ATI3 text: the last word of its first
+// line ("ORVA 56K Serial Firmware 1.00" gives "1.00"); empty without one.
+std::string ReportedVersion(const std::string& modemInfo) {
+    std::string line = modemInfo.substr(0, modemInfo.find_first_of("\r\n"));
+    Trim(line, " \t");
+    const std::size_t blank = line.find_last_of(" \t");
+    return blank == std::string::npos ? std::string() : line.substr(blank + 1);
 }
 
-bool Prepare(const UpdateOptions& options, WizardState& state) {
+bool Prepare(const UpdateOptions& options, WizardState& state, UpdateReport& report) {
     const IniFile ini = IniFile::Read(options.config.iniPath);
     if (ini.status() != IniFile::Status::kRead) {
-        std::cerr << "wizard-cli update: " << options.config.iniPath << ": " << ini.StatusText()
-                  << "\n";
+        report.Error(options.config.iniPath + ": " + ini.StatusText());
         return false;
     }
     state.config = options.config;
@@ -58,25 +65,23 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
     state.modelList = ReadModelList(ini);
     state.portList = options.ports.empty() ? ReadPortList(ini) : DiscoveredPortList(options.ports);
     if (state.modelList.empty()) {
-        std::cerr << "wizard-cli update: " << options.config.iniPath
-                  << " describes no modem model\n";
+        report.Error(options.config.iniPath + " describes no modem model");
         return false;
     }
     if (options.port.empty() != options.model.empty()) {
-        std::cerr << "wizard-cli update: --port and --model go together\n";
+        report.Error("--port and --model go together");
         return false;
     }
-    if (options.port.empty()) {
+    if (options.port.empty() || (options.searchOnly && !state.hasAtInterpreter)) {
         if (!state.hasAtInterpreter) {
-            std::cerr << "wizard-cli update: this modem has no AT interpreter and cannot be found "
-                         "by a search;"
-                         " name it with --port DEV --model NAME\n";
+            report.Error(
+                "this modem has no AT interpreter and cannot be found by a search;"
+                " name it with --port DEV --model NAME");
             return false;
         }
         if (state.portList.empty()) {
-            std::cerr << "wizard-cli update: no serial port found on this system; name one with "
-                         "--port DEV"
-                         " --model NAME\n";
+            report.Error(
+                "no serial port found on this system; name one with --port DEV --model NAME");
             return false;
         }
         return true;
@@ -87,28 +92,33 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
             state.modelList.Append(section);
             state.portList = PortList();
             if (!state.portList.Append(options.port)) {
-                std::cerr << "wizard-cli update: the port name is too long\n";
+                report.Error("the port name is too long");
                 return false;
             }
             return true;
         }
     }
-    std::cerr << "wizard-cli update: no model \"" << options.model << "\" in "
-              << options.config.iniPath << "; it describes:\n";
+    std::string described;
     for (const std::string& section : state.modelList.Entries()) {
-        std::cerr << "  " << section << "\n";
+        described += "\n  " + section;
     }
+    report.Error("no model \"" + options.model + "\" in " + options.config.iniPath +
+                 "; it describes:" + described);
     return false;
 }
 
 // The search, as the search page shows it. True when a modem was found.
-bool Search(ConsolePage& page, Worker& worker, bool quiet) {
+bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
+    // The search posts one port line per port, in the list's order.
+    const std::vector<std::string> ports = TheWizardState().portList.Entries();
+    std::size_t checked = 0;
+    std::string port;
     worker.Post(WM_WIZ_SEARCH, 0, reinterpret_cast<LPARAM>(page.Handle()));
     PageMessage message;
     for (;;) {
         if (!page.Next(&message, kTickMs)) {
             if (platform::StopRequested()) {
-                std::cerr << "\nInterrupted.\n";
+                report.Interrupted();
                 return false;
             }
             continue;
@@ -116,22 +126,20 @@ bool Search(ConsolePage& page, Worker& worker, bool quiet) {
         page.Handled();
         switch (message.message) {
             case WM_WIZ_SEARCHPORT:
-                if (!quiet) {
-                    std::cout << TerminalText(message.text) << "\n";
-                }
+                port = checked < ports.size() ? ports[checked] : std::string();
+                ++checked;
+                report.SearchPort(port, message.text);
                 break;
             case WM_WIZ_SEARCHSTATUS:
-                if (!quiet) {
-                    std::cout << "    " << TerminalText(message.text) << "\n";
-                }
+                report.SearchStatus(port, message.text);
                 break;
             case WM_WIZ_FOUND:
                 return true;
             case WM_WIZ_NOTFOUND:
-                PrintError(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
+                report.NotFound(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
                 return false;
             case WM_WIZ_FATAL:
-                PrintError(message.text);
+                report.Fatal(message.text);
                 return false;
             default:
                 break;
@@ -139,29 +147,26 @@ bool Search(ConsolePage& page, Worker& worker, bool quiet) {
     }
 }
 
-bool Confirm(const WizardState& state, bool yes) {
-    const std::string model = state.modelList.Entries().front();
-    std::string version;
+// The version the model's firmware file carries in its header, if any.
+std::string NewVersion(const WizardState& state) {
     UploadSettingsBuffer settings;
     std::string why;
-    if (BuildUploadSettings(IniFile::Read(state.config.iniPath), state.config.programDir, model,
-                            &settings, &why)) {
+    if (BuildUploadSettings(IniFile::Read(state.config.iniPath), state.config.programDir,
+                            state.modelList.Entries().front(), &settings, &why)) {
         FirmwareHeader header;
         if (ReadFirmwareHeader(settings.Files().front(), &header, &why) != FIRMWARE_NO_HEADER) {
-            version = header.version;
+            return header.version;
         }
     }
-    std::cout << "\nModem " << model << " on " << state.portList.Entries().front();
-    if (!version.empty()) {
-        std::cout << ": the firmware is updated to version " << version;
-    }
-    std::cout << ".\n";
+    return {};
+}
+
+bool Confirm(bool yes, UpdateReport& report) {
     if (yes) {
         return true;
     }
     if (!platform::StandardInputIsTerminal()) {
-        std::cerr << "wizard-cli update: not updating without a confirmation; add --yes to update "
-                     "unattended\n";
+        report.Error("not updating without a confirmation; add --yes to update unattended");
         return false;
     }
     std::cout << TerminalText(wizard::LoadText(wizard::IDS_UPDATE_INTRO))
@@ -172,52 +177,45 @@ bool Confirm(const WizardState& state, bool yes) {
 }
 
 // The update, as the update page shows it. Returns the exit code.
-int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
+int Update(ConsolePage& page, Worker& worker, WizardState& state, UpdateReport& report) {
     ClearStatus(&state.status);
     worker.Post(WM_WIZ_UPDATE, 0, reinterpret_cast<LPARAM>(page.Handle()));
-    ProgressLine progress(quiet);
     bool warnedAboutStop = false;
-    int steps = 0;
+    std::vector<std::string> steps;
     PageMessage message;
     for (;;) {
         if (!page.Next(&message, kTickMs)) {
             if (platform::StopRequested() && !warnedAboutStop) {
-                progress.Finish();
-                std::cerr << "The firmware is being written: stopping now could leave the modem "
-                             "without working"
-                             " firmware. The update goes on.\n";
+                report.StopRefused(
+                    "The firmware is being written: stopping now could leave the modem without "
+                    "working firmware. The update goes on.");
                 warnedAboutStop = true;
             }
             ProgressDisplay display = SampleProgress(&state.status);
             if (display.succeeded) {
-                progress.Finish();
-                std::cout << TerminalText(display.text) << "\n";
+                report.Succeeded(display.text);
                 return 0;
             }
-            if (!display.text.empty()) {
-                progress.Show(TerminalText(display.text), display.barPosition);
-            }
+            report.Progress(display);
             continue;
         }
         page.Handled();
         switch (message.message) {
             case WM_WIZ_STEP:
                 if (message.lParam == 1) {
-                    if (steps == 0) {
-                        while (steps < kMaxStepLines &&
-                               page.ItemShown(IDC_STEP_LINE_FIRST + steps)) {
-                            ++steps;
+                    if (steps.empty()) {
+                        // The worker has shown the step lines before the first mark.
+                        for (int i = 0;
+                             i < kMaxStepLines && page.ItemShown(IDC_STEP_LINE_FIRST + i); ++i) {
+                            steps.push_back(page.ItemText(IDC_STEP_LINE_FIRST + i));
                         }
+                        report.Steps(steps);
                     }
-                    progress.Finish();
-                    const int index = static_cast<int>(message.wParam);
-                    std::cout << "[" << index + 1 << "/" << steps << "] "
-                              << TerminalText(page.ItemText(IDC_STEP_LINE_FIRST + index)) << "\n";
+                    report.Step(static_cast<int>(message.wParam), steps);
                 }
                 break;
             case WM_WIZ_FATAL:
-                progress.Finish();
-                PrintError(message.text);
+                report.Fatal(message.text);
                 return 1;
             case WM_WIZ_WORKER:
                 if (message.lParam == 0) {
@@ -226,13 +224,11 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
                     while (page.Next(&last, kLastWordsMs)) {
                         page.Handled();
                         if (last.message == WM_WIZ_FATAL) {
-                            progress.Finish();
-                            PrintError(last.text);
+                            report.Fatal(last.text);
                             return 1;
                         }
                     }
-                    progress.Finish();
-                    PrintError("The update stopped before it was complete.");
+                    report.Fatal("The update stopped before it was complete.");
                     return 1;
                 }
                 break;
@@ -242,42 +238,88 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet) {
     }
 }
 
-// After a failure the model's plug-in may hold the modem's files: say where.
-void ReportKeptFiles(const WizardState& state) {
+// After a failure the model's plug-in may hold the modem's files: where.
+std::string KeptFilesFolder(const WizardState& state) {
     std::string plugin, why;
     if (!PluginPath(IniFile::Read(state.config.iniPath), state.config.programDir,
                     state.modelList.Entries().front(), &plugin, &why) ||
         plugin.empty()) {
-        return;
+        return {};
     }
     const std::string dir = PluginBackupDirectory(plugin);
-    if (platform::DirectoryHoldsFiles(dir)) {
-        std::cerr << "The modem's files are kept in " << dir << "\n";
+    return platform::DirectoryHoldsFiles(dir) ? dir : std::string();
+}
+
+// What the search found, or what was chosen without one.
+void Chosen(const WizardState& state, UpdateResult* result) {
+    result->port = state.portList.Entries().front();
+    result->model = state.modelList.Entries().front();
+    result->modemInfo = state.modemInfo;
+    result->oldVersion = ReportedVersion(state.modemInfo);
+}
+
+// Runs the search and, unless only searching, the update; fills *result.
+void Run(const UpdateOptions& options, ConsolePage& page, Worker& worker, WizardState& state,
+         UpdateReport& report, UpdateResult* result) {
+    if (state.hasAtInterpreter) {
+        if (!Search(page, worker, report)) {
+            result->outcome = platform::StopRequested() ? kOutcomeNotStarted : kOutcomeNoModem;
+            return;
+        }
+        Chosen(state, result);
+        report.Found(*result);
+    } else {
+        Chosen(state, result);
+    }
+    if (options.searchOnly) {
+        result->outcome = kOutcomeFound;
+        result->exitCode = 0;
+        return;
+    }
+    result->newVersion = NewVersion(state);
+    report.Plan(*result);
+    if (!Confirm(options.yes, report)) {
+        return;
+    }
+    result->exitCode = Update(page, worker, state, report);
+    result->outcome = result->exitCode == 0 ? kOutcomeUpdated : kOutcomeFailed;
+    if (result->exitCode != 0) {
+        result->keptFiles = KeptFilesFolder(state);
     }
 }
 
 }  // namespace
 
 int RunUpdateFlow(const UpdateOptions& options) {
+    const DWORD start = platform::GetTickCount();
+    std::unique_ptr<UpdateReport> report =
+        options.json ? MakeJsonReport()
+                     : MakeTextReport(options.searchOnly ? "search" : "update", options.quiet);
+    UpdateReport* out = report.get();
+    UpdateResult result;
+    auto finish = [&](int code) {
+        result.exitCode = code;
+        result.seconds = (platform::GetTickCount() - start) / 1000.0;
+        out->Finished(result);
+        return code;
+    };
+    if (options.json && !options.yes && !options.searchOnly) {
+        // Nobody can answer a question: refuse before the line is touched.
+        report->Error("--json asks no questions: add --yes to update");
+        return finish(2);
+    }
     WizardState& state = TheWizardState();
-    if (!Prepare(options, state)) {
-        return 1;
+    if (!Prepare(options, state, *report)) {
+        return finish(1);
     }
     platform::InstallStopSignals();
     auto page = std::make_unique<ConsolePage>();
     g_page = page.get();
+    page->SetBoxHandler([out](const std::string& text) { out->Box(text); });
     SetFatalHandler(&FatalToPage, false);
     auto worker = std::make_unique<Worker>(state);
     worker->Start();
-    int code = 1;
-    if (state.hasAtInterpreter && !Search(*page, *worker, options.quiet)) {
-        code = 1;
-    } else if (Confirm(state, options.yes)) {
-        code = Update(*page, *worker, state, options.quiet);
-        if (code != 0) {
-            ReportKeptFiles(state);
-        }
-    }
+    Run(options, *page, *worker, state, *report, &result);
     worker->Quit();
     SetFatalHandler(nullptr);
     // The worker still posts its last messages to the page after an error
@@ -289,11 +331,12 @@ int RunUpdateFlow(const UpdateOptions& options) {
         g_workerStillBusy = true;
         page.release();
         worker.release();
+        report.release();  // the page may still show a box through it
     } else {
         worker->Join();
         g_page = nullptr;
     }
-    return code;
+    return finish(result.exitCode);
 }
 
 bool WorkerStillBusy() {
