@@ -8,23 +8,37 @@
 
 namespace cli {
 
-bool OpenPortOrReport(CSerial& port, const std::string& name) {
+std::string OpenPort(CSerial& port, const std::string& name) {
     if (!port.SetPortName(name) || !port.Open()) {
         DWORD error = platform::GetLastError();
-        std::cerr << "wizard-cli: cannot open port " << name << ": "
-                  << (name.empty() ? std::string("no port name given") : platform::ErrorText(error))
-                  << "\n";
-        return false;
+        return "cannot open port " + name + ": " +
+               (name.empty() ? std::string("no port name given") : platform::ErrorText(error));
     }
-    return true;
+    return {};
+}
+
+std::string PortFailure(CSerial& port, const std::string& name) {
+    std::string why = OpenPort(port, name);
+    if (why.empty()) {
+        port.Close();
+    }
+    return why;
+}
+
+bool OpenPortOrReport(CSerial& port, const std::string& name) {
+    const std::string why = OpenPort(port, name);
+    if (!why.empty()) {
+        std::cerr << "wizard-cli: " << why << "\n";
+    }
+    return why.empty();
 }
 
 bool ReportPortFailure(CSerial& port, const std::string& name) {
-    if (!OpenPortOrReport(port, name)) {
-        return true;
+    const std::string why = PortFailure(port, name);
+    if (!why.empty()) {
+        std::cerr << "wizard-cli: " << why << "\n";
     }
-    port.Close();
-    return false;
+    return !why.empty();
 }
 
 std::string Printable(const std::string& answer) {
