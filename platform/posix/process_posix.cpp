@@ -242,6 +242,7 @@ bool Process::Pump(DWORD timeoutMs) {
 
 bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
+    bool pumped = false;  // a time-out of 0 still takes what the pipes hold
     for (;;) {
         std::size_t end = out_.find('\n', lineCursor_);
         if (end != std::string::npos) {
@@ -262,10 +263,11 @@ bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
             return false;
         }
         DWORD left = Remaining(start, timeoutMs);
-        if (left == 0) {
+        if (left == 0 && pumped) {
             return false;
         }
         Pump(left);
+        pumped = true;
     }
 }
 
