@@ -60,6 +60,9 @@ class Process {
     int ExitCode() const { return exitCode_; }
     bool KilledBySignal() const { return termSignal_ != 0; }
     int TermSignal() const { return termSignal_; }
+    // Processor time (user and system) once reaped: the child's own and,
+    // where the system counts it, that of the children it waited for.
+    double CpuSeconds() const { return cpuSeconds_; }
 
     // Everything captured so far (ReadLine does not consume from these).
     const std::string& Stdout() const { return out_; }
@@ -79,6 +82,7 @@ class Process {
     bool reaped_ = false;
     int exitCode_ = -1;
     int termSignal_ = 0;
+    double cpuSeconds_ = 0;
     std::string out_;
     std::string err_;
     std::size_t lineCursor_ = 0;
@@ -87,7 +91,8 @@ class Process {
 struct ProcessResult {
     bool started = false;
     std::string startError;
-    int exitCode = -1;  // as Process::ExitCode
+    int exitCode = -1;      // as Process::ExitCode
+    double cpuSeconds = 0;  // as Process::CpuSeconds
     std::string stdoutText;
     std::string stderrText;
     bool timedOut = false;  // the child was stopped because the time ran out

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +161,7 @@ bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAddit
     reaped_ = false;
     exitCode_ = -1;
     termSignal_ = 0;
+    cpuSeconds_ = 0;
     if (output == ProcessOutput::kCapture) {
         outFd_ = outPipe[0];
         errFd_ = errPipe[0];
@@ -181,8 +183,9 @@ bool Process::Reap(bool block) {
         return true;
     }
     int status = 0;
+    rusage usage{};
     for (;;) {
-        pid_t r = waitpid(pid_, &status, block ? 0 : WNOHANG);
+        pid_t r = wait4(pid_, &status, block ? 0 : WNOHANG, &usage);
         if (r == pid_) {
             break;
         }
@@ -198,6 +201,9 @@ bool Process::Reap(bool block) {
         return false;
     }
     reaped_ = true;
+    // The child's own time and that of the children it waited for.
+    cpuSeconds_ = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     if (WIFEXITED(status)) {
         exitCode_ = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {
@@ -339,6 +345,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, DWORD timeoutMs,
         process.Stop(1000);
     }
     result.exitCode = process.ExitCode();
+    result.cpuSeconds = process.CpuSeconds();
     result.stdoutText = process.Stdout();
     result.stderrText = process.Stderr();
     return result;
