@@ -76,6 +76,9 @@ class AllFlow {
                     row.seconds = child.Seconds();
                     if (child.ExitCode() == 0 && row.outcome == "updated") {
                         row.phase = RowPhase::kUpdated;
+                    } else if (row.outcome == "not-started" && platform::StopRequested()) {
+                        row.phase = RowPhase::kFound;  // stopped in its confirming search
+                        row.error = "stopped before its update began";
                     } else {
                         Failed(row, child, "the update");
                     }
@@ -146,8 +149,8 @@ class AllFlow {
                 stopSeen = true;
                 next = rows_.size();  // nothing new starts
                 if (std::string(stage) == kUpdateStage && !options_.json) {
-                    std::cerr << "The running updates go on: stopping them could leave modems "
-                                 "without working firmware.\n";
+                    std::cerr << "Updates that have begun go on: stopping them could leave "
+                                 "modems without working firmware.\n";
                 }
             }
             while (next < rows_.size() &&
@@ -249,7 +252,7 @@ class AllFlow {
         board_.Finish();
         std::cout << "\n" << SummaryTable(rows_) << std::flush;
         for (const ModemRow& row : rows_) {
-            if (row.phase == RowPhase::kFailed && !row.error.empty()) {
+            if (row.phase != RowPhase::kUpdated && !row.error.empty()) {
                 std::cerr << row.port << ": " << TerminalText(row.error) << "\n";
             }
             if (!row.keptFiles.empty()) {
