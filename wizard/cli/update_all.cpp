@@ -6,8 +6,8 @@
 
 #include "platform/clock.h"
 #include "platform/stop_signal.h"
-#include "platform/terminal.h"
 #include "wizard/cli/child_cli.h"
+#include "wizard/cli/confirmation.h"
 #include "wizard/cli/json/json_value.h"
 #include "wizard/cli/json_events.h"
 #include "wizard/cli/modem_board.h"
@@ -17,7 +17,6 @@
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/ini_file.h"
 #include "wizard/engine/port_list.h"
-#include "wizard/resources/strings.h"
 
 namespace cli {
 namespace {
@@ -221,18 +220,15 @@ class AllFlow {
             return true;
         }
         board_.Finish();
-        if (!platform::StandardInputIsTerminal()) {
-            std::cerr << "wizard-cli update: not updating without a confirmation; add --yes to "
-                         "update unattended\n";
-            return false;
+        const Answer answer =
+            AskBeforeUpdate("Update " +
+                            (found == 1 ? std::string("this modem")
+                                        : "these " + std::to_string(found) + " modems") +
+                            " now?");
+        if (answer == Answer::kNoTerminal) {
+            std::cerr << "wizard-cli update: " << kNoConfirmation << "\n";
         }
-        std::cout << "\n"
-                  << TerminalText(wizard::LoadText(wizard::IDS_UPDATE_INTRO)) << "\n\nUpdate "
-                  << (found == 1 ? "this modem" : "these " + std::to_string(found) + " modems")
-                  << " now? [y/N] " << std::flush;
-        std::string answer;
-        std::getline(std::cin, answer);
-        return answer == "y" || answer == "Y" || answer == "yes";
+        return answer == Answer::kYes;
     }
 
     int Fail(const std::string& text, int code) {

@@ -9,10 +9,10 @@
 #include "platform/clock.h"
 #include "platform/private_directory.h"
 #include "platform/stop_signal.h"
-#include "platform/terminal.h"
 #include "plugin_api/backup_location.h"
 #include "plugin_api/messages.h"
 #include "serial/answer_text.h"
+#include "wizard/cli/confirmation.h"
 #include "wizard/cli/console_page.h"
 #include "wizard/cli/update_report.h"
 #include "wizard/engine/common_settings.h"
@@ -165,15 +165,11 @@ bool Confirm(bool yes, UpdateReport& report) {
     if (yes) {
         return true;
     }
-    if (!platform::StandardInputIsTerminal()) {
-        report.Error("not updating without a confirmation; add --yes to update unattended");
-        return false;
+    const Answer answer = AskBeforeUpdate("Update now?");
+    if (answer == Answer::kNoTerminal) {
+        report.Error(kNoConfirmation);
     }
-    std::cout << TerminalText(wizard::LoadText(wizard::IDS_UPDATE_INTRO))
-              << "\n\nUpdate now? [y/N] " << std::flush;
-    std::string answer;
-    std::getline(std::cin, answer);
-    return answer == "y" || answer == "Y" || answer == "yes";
+    return answer == Answer::kYes;
 }
 
 // The update, as the update page shows it. Returns the exit code.

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "wizard/cli/json/json_escapes.h"
+
 namespace cli::json {
 
 const Value* Value::Find(std::string_view key) const {
@@ -110,15 +112,35 @@ class Parser {
         }
     }
 
-    bool ParseObject(Value* value, int depth) {
-        value->type_ = Value::Type::kObject;
+    // The items of an object or array, its opening bracket under the cursor.
+    template <typename Item>
+    bool List(char close, const Item& item) {
         ++at_;
         SkipBlanks();
-        if (Peek() == '}') {
+        if (Peek() == close) {
             ++at_;
             return true;
         }
         for (;;) {
+            if (!item()) {
+                return false;
+            }
+            SkipBlanks();
+            if (Peek() == ',') {
+                ++at_;
+                SkipBlanks();
+            } else if (Peek() == close) {
+                ++at_;
+                return true;
+            } else {
+                return Fail(close == '}' ? "expected ',' or '}'" : "expected ',' or ']'");
+            }
+        }
+    }
+
+    bool ParseObject(Value* value, int depth) {
+        value->type_ = Value::Type::kObject;
+        return List('}', [&] {
             std::string key;
             if (Peek() != '"' || !ParseString(&key)) {
                 return Fail("expected a member name");
@@ -134,44 +156,20 @@ class Parser {
                 return false;
             }
             value->members_.emplace_back(std::move(key), std::move(member));
-            SkipBlanks();
-            if (Peek() == ',') {
-                ++at_;
-                SkipBlanks();
-            } else if (Peek() == '}') {
-                ++at_;
-                return true;
-            } else {
-                return Fail("expected ',' or '}'");
-            }
-        }
+            return true;
+        });
     }
 
     bool ParseArray(Value* value, int depth) {
         value->type_ = Value::Type::kArray;
-        ++at_;
-        SkipBlanks();
-        if (Peek() == ']') {
-            ++at_;
-            return true;
-        }
-        for (;;) {
+        return List(']', [&] {
             Value item;
             if (!Parse(&item, depth + 1)) {
                 return false;
             }
             value->items_.push_back(std::move(item));
-            SkipBlanks();
-            if (Peek() == ',') {
-                ++at_;
-                SkipBlanks();
-            } else if (Peek() == ']') {
-                ++at_;
-                return true;
-            } else {
-                return Fail("expected ',' or ']'");
-            }
-        }
+            return true;
+        });
     }
 
     bool Hex4(unsigned* code) {
@@ -194,6 +192,16 @@ class Parser {
             *code = *code * 16 + digit;
         }
         return true;
+    }
+
+    // The character a backslash and letter stand for, or nullptr.
+    static const char* Named(char letter) {
+        for (const NamedEscape& escape : kNamedEscapes) {
+            if (escape.letter == letter) {
+                return &escape.character;
+            }
+        }
+        return nullptr;
     }
 
     static void AppendUtf8(std::string* out, unsigned code) {
@@ -235,52 +243,36 @@ class Parser {
                 return Fail("unterminated string");
             }
             const char escape = text_[at_++];
-            switch (escape) {
-                case '"':
-                case '\\':
-                case '/':
-                    out->push_back(escape);
-                    break;
-                case 'b':
-                    out->push_back('\b');
-                    break;
-                case 'f':
-                    out->push_back('\f');
-                    break;
-                case 'n':
-                    out->push_back('\n');
-                    break;
-                case 'r':
-                    out->push_back('\r');
-                    break;
-                case 't':
-                    out->push_back('\t');
-                    break;
-                case 'u': {
-                    unsigned code;
-                    if (!Hex4(&code)) {
-                        return false;
-                    }
-                    if (code >= 0xD800 && code <= 0xDBFF && text_.substr(at_, 2) == "\\u") {
-                        const std::size_t mark = at_;
-                        at_ += 2;
-                        unsigned low;
-                        if (!Hex4(&low)) {
-                            return false;
-                        }
-                        if (low >= 0xDC00 && low <= 0xDFFF) {
-                            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                        } else {
-                            at_ = mark;  // not a pair: the next escape stands alone
-                        }
-                    }
-                    // A surrogate left alone has no UTF-8 form.
-                    AppendUtf8(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
-                    break;
-                }
-                default:
-                    return Fail("unknown escape");
+            if (escape == '/') {
+                out->push_back('/');  // allowed, though nobody needs it
+                continue;
             }
+            if (const char* named = Named(escape)) {
+                out->push_back(*named);
+                continue;
+            }
+            if (escape != 'u') {
+                return Fail("unknown escape");
+            }
+            unsigned code;
+            if (!Hex4(&code)) {
+                return false;
+            }
+            if (code >= 0xD800 && code <= 0xDBFF && text_.substr(at_, 2) == "\\u") {
+                const std::size_t mark = at_;
+                at_ += 2;
+                unsigned low;
+                if (!Hex4(&low)) {
+                    return false;
+                }
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                } else {
+                    at_ = mark;  // not a pair: the next escape stands alone
+                }
+            }
+            // A surrogate left alone has no UTF-8 form.
+            AppendUtf8(out, code >= 0xD800 && code <= 0xDFFF ? 0xFFFD : code);
         }
     }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "wizard/cli/json/json_escapes.h"
 #include "wizard/cli/json/json_value.h"
 
 namespace cli::json {
@@ -60,36 +61,22 @@ void AppendString(std::string* out, std::string_view text) {
             continue;
         }
         ++at;
-        switch (c) {
-            case '"':
-                *out += "\\\"";
+        const NamedEscape* named = nullptr;
+        for (const NamedEscape& escape : kNamedEscapes) {
+            if (escape.character == static_cast<char>(c)) {
+                named = &escape;
                 break;
-            case '\\':
-                *out += "\\\\";
-                break;
-            case '\b':
-                *out += "\\b";
-                break;
-            case '\f':
-                *out += "\\f";
-                break;
-            case '\n':
-                *out += "\\n";
-                break;
-            case '\r':
-                *out += "\\r";
-                break;
-            case '\t':
-                *out += "\\t";
-                break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    *out += "\\u00";
-                    out->push_back(kHex[c >> 4]);
-                    out->push_back(kHex[c & 0x0F]);
-                } else {
-                    out->push_back(static_cast<char>(c));
-                }
+            }
+        }
+        if (named != nullptr) {
+            out->push_back('\\');
+            out->push_back(named->letter);
+        } else if (c < 0x20 || c == 0x7F) {
+            *out += "\\u00";
+            out->push_back(kHex[c >> 4]);
+            out->push_back(kHex[c & 0x0F]);
+        } else {
+            out->push_back(static_cast<char>(c));
         }
     }
     out->push_back('"');
