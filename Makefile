@@ -7,7 +7,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build demo test test-asan screenshots format clean help
+.PHONY: all deps configure build demo test test-asan package screenshots format clean help
 
 all: build
 
@@ -16,6 +16,7 @@ help:
 	@echo "                 (MODEL=\"ORVA 56K Voice\" picks a model of wizard-cli demo --list)"
 	@echo "make test       build and run the whole test suite"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
+	@echo "make package    the Debian packages, in $(BUILD)/packages"
 	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
 	@echo "make format     format the sources with clang-format"
 
@@ -35,6 +36,11 @@ demo: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Debian packages (see packaging/CMakeLists.txt); no root needed.
+package: build
+	cmake --build $(BUILD) --target package
+	@ls $(BUILD)/packages/*.deb
 
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWIZARD_SANITIZE=ON $(CMAKE_ARGS)

@@ -55,14 +55,15 @@ class Process {
     // Sends a signal to the child, if it still runs.
     bool Signal(int signalNumber);
 
+    // CPU time (user and system, all its threads) the child has used: so
+    // far while it runs, in all once it has ended. -1 when it cannot be told.
+    double CpuSeconds();
+
     // Exit status once reaped: the exit code, or 128 + the signal number for
     // a child killed by a signal. -1 while running.
     int ExitCode() const { return exitCode_; }
     bool KilledBySignal() const { return termSignal_ != 0; }
     int TermSignal() const { return termSignal_; }
-    // Processor time (user and system) once reaped: the child's own and,
-    // where the system counts it, that of the children it waited for.
-    double CpuSeconds() const { return cpuSeconds_; }
 
     // Everything captured so far (ReadLine does not consume from these).
     const std::string& Stdout() const { return out_; }
@@ -82,7 +83,7 @@ class Process {
     bool reaped_ = false;
     int exitCode_ = -1;
     int termSignal_ = 0;
-    double cpuSeconds_ = 0;
+    double cpuSeconds_ = -1;
     std::string out_;
     std::string err_;
     std::size_t lineCursor_ = 0;
@@ -91,8 +92,8 @@ class Process {
 struct ProcessResult {
     bool started = false;
     std::string startError;
-    int exitCode = -1;      // as Process::ExitCode
-    double cpuSeconds = 0;  // as Process::CpuSeconds
+    int exitCode = -1;       // as Process::ExitCode
+    double cpuSeconds = -1;  // as Process::CpuSeconds, once it has ended
     std::string stdoutText;
     std::string stderrText;
     bool timedOut = false;  // the child was stopped because the time ran out

@@ -18,6 +18,9 @@ class SerialDevice {
 
     // Bytes received and not yet read.
     virtual std::size_t Available() = 0;
+    // True once the device has gone away (unplugged, switched off, its line
+    // hung up). A gone device stays gone: every later call fails at once.
+    virtual bool Gone() { return false; }
     // Waits until at least one byte can be read or timeoutMs passes
     // (MAXDWORD = no limit). True when a byte is readable.
     virtual bool WaitReadable(DWORD timeoutMs) = 0;
@@ -29,13 +32,21 @@ class SerialDevice {
     // Writes what the device takes now, without waiting. Returns the count,
     // or -1 with errno set on a device error.
     virtual long WriteSome(const void* data, std::size_t count) = 0;
+    // Bytes the device has taken that its line has not sent yet (a UART's
+    // output queue), or -1 with errno set on a device error. A device that
+    // hands bytes on at once has nothing pending.
+    virtual long OutputPending() { return 0; }
+    // Sleeps until the pending output should have left the port, at most
+    // timeoutMs; returns early when the device goes.
+    virtual void WaitOutputSent(DWORD timeoutMs) { (void)timeoutMs; }
 
     virtual bool GetSettings(DCB& dcb) = 0;
     virtual bool SetSettings(const DCB& dcb) = 0;
     // Drops received (PURGE_RXCLEAR) and/or unsent (PURGE_TXCLEAR) bytes.
     virtual bool Purge(DWORD flags) = 0;
     virtual bool SetDtr(bool on) = 0;
-    // Releases the device; called when its handle closes.
+    // Releases the device; called when its handle closes. Output the line
+    // has not sent is dropped, and closing never waits for a stalled line.
     virtual void Close() = 0;
     // Called when a handle is opened on a registered device.
     virtual void Reopen() {}

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/clock.h"
+#include "platform/device_users.h"
 #include "platform/serial_device.h"
 #include "platform/system_serial.h"
 
@@ -54,6 +55,16 @@ PortHandle* Port(HANDLE handle) {
 bool Fail(int code) {
     t_lastError = static_cast<DWORD>(code);
     return false;
+}
+
+// The reason of a failed device call.
+bool FailDevice(int code) {
+    return Fail(code != 0 ? code : EIO);
+}
+
+// A device that has gone fails every call at once.
+bool FailGone() {
+    return Fail(ENODEV);
 }
 
 // Time left until start + limit, 0 when it has passed; MAXDWORD stays "no limit".
@@ -114,6 +125,14 @@ HANDLE OpenSerialPort(const std::string& name) {
         Fail(error);
         return INVALID_HANDLE_VALUE;
     }
+    // The exclusive open keeps out whoever opens the port later; a program
+    // that opened it before without a lock (ModemManager, a terminal
+    // program) would still take away part of every answer.
+    if (!FindDeviceUsers(name).users.empty()) {
+        device->Close();
+        Fail(EBUSY);
+        return INVALID_HANDLE_VALUE;
+    }
     auto* port = new PortHandle;
     port->device = std::move(device);
     return port;
@@ -141,7 +160,7 @@ bool GetCommState(HANDLE handle, DCB* dcb) {
     if (port == nullptr || dcb == nullptr) {
         return false;
     }
-    return port->device->GetSettings(*dcb) || Fail(errno ? errno : EIO);
+    return port->device->GetSettings(*dcb) || FailDevice(errno);
 }
 
 bool SetCommState(HANDLE handle, const DCB* dcb) {
@@ -152,7 +171,7 @@ bool SetCommState(HANDLE handle, const DCB* dcb) {
     if (dcb->BaudRate == 0 || dcb->ByteSize < 5 || dcb->ByteSize > 8) {
         return Fail(EINVAL);
     }
-    return port->device->SetSettings(*dcb) || Fail(errno ? errno : EIO);
+    return port->device->SetSettings(*dcb) || FailDevice(errno);
 }
 
 bool GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
@@ -181,10 +200,18 @@ bool ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
     if (errors != nullptr) {
         *errors = 0;
     }
+    const std::size_t waiting = port->device->Available();
     if (status != nullptr) {
-        *status = COMSTAT{0, static_cast<DWORD>(port->device->Available()), 0};
+        *status = COMSTAT{0, static_cast<DWORD>(waiting), 0};
     }
-    return true;
+    return !port->device->Gone() || FailGone();
+}
+
+bool SerialPortGone(HANDLE handle) {
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    return static_cast<PortHandle*>(handle)->device->Gone();
 }
 
 bool PurgeComm(HANDLE handle, DWORD flags) {
@@ -192,7 +219,7 @@ bool PurgeComm(HANDLE handle, DWORD flags) {
     if (port == nullptr) {
         return false;
     }
-    return port->device->Purge(flags) || Fail(errno ? errno : EIO);
+    return port->device->Purge(flags) || FailDevice(errno);
 }
 
 bool EscapeCommFunction(HANDLE handle, DWORD function) {
@@ -203,7 +230,7 @@ bool EscapeCommFunction(HANDLE handle, DWORD function) {
     if (function != SETDTR && function != CLRDTR) {
         return Fail(EINVAL);
     }
-    return port->device->SetDtr(function == SETDTR) || Fail(errno ? errno : EIO);
+    return port->device->SetDtr(function == SETDTR) || FailDevice(errno);
 }
 
 bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
@@ -215,6 +242,9 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
         return false;
     }
     SerialDevice& device = *port->device;
+    if (device.Gone()) {
+        return FailGone();
+    }
     const COMMTIMEOUTS t = port->timeouts;
     auto* out = static_cast<unsigned char*>(buffer);
     DWORD got = 0;
@@ -238,10 +268,12 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     while (got < count) {
         long n = device.ReadSome(out + got, count - got);
         if (n < 0) {
+            // Also a device that went away in the middle: the read ends at
+            // once with what had come.
             if (read != nullptr) {
                 *read = got;
             }
-            return Fail(errno ? errno : EIO);
+            return FailDevice(errno);
         }
         if (n > 0) {
             got += static_cast<DWORD>(n);
@@ -275,21 +307,23 @@ bool WaitCommInput(HANDLE handle, DWORD timeoutMs) {
     if (port == nullptr) {
         return false;
     }
-    if (port->device->Available() > 0) {
-        return true;
-    }
+    SerialDevice& device = *port->device;
     const DWORD start = GetTickCount();
     for (;;) {
+        if (device.Available() > 0) {
+            return true;
+        }
+        // Nothing will come from a device that has gone: say so at once.
+        if (device.Gone()) {
+            return FailGone();
+        }
         DWORD wait = Remaining(start, timeoutMs);
         if (wait == 0) {
             return false;
         }
-        if (port->device->WaitReadable(wait) && port->device->Available() > 0) {
-            return true;
-        }
-        // A hang-up wakes the wait without data; do not spin on it.
-        if (Remaining(start, timeoutMs) == wait) {
-            Sleep(std::min<DWORD>(wait, 10));
+        if (device.WaitReadable(wait) && device.Available() == 0 && !device.Gone()) {
+            // Woken without a byte to count: do not spin on it.
+            Sleep(std::min<DWORD>(Remaining(start, timeoutMs), 10));
         }
     }
 }
@@ -303,33 +337,58 @@ bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
         return false;
     }
     SerialDevice& device = *port->device;
+    if (device.Gone()) {
+        return FailGone();
+    }
     const DWORD total = TotalLimit(port->timeouts.WriteTotalTimeoutMultiplier,
                                    port->timeouts.WriteTotalTimeoutConstant, count);
     const auto* in = static_cast<const unsigned char*>(data);
     const DWORD start = GetTickCount();
-    DWORD sent = 0;
-    while (sent < count) {
-        long n = device.WriteSome(in + sent, count - sent);
-        if (n < 0) {
-            if (written != nullptr) {
-                *written = sent;
+    // A write counts what the line carried, not what the driver queued: a
+    // line held by flow control would otherwise take writes without end
+    // (until its queue is full) and send them long after they were given up.
+    DWORD queued = 0;   // bytes of this write the device took
+    DWORD carried = 0;  // ... and sent on
+    for (;;) {
+        long n = 0;
+        if (queued < count) {
+            n = device.WriteSome(in + queued, count - queued);
+            if (n < 0) {
+                if (written != nullptr) {
+                    *written = carried;
+                }
+                return FailDevice(errno);
             }
-            return Fail(errno ? errno : EIO);
+            queued += static_cast<DWORD>(n);
         }
-        sent += static_cast<DWORD>(n);
-        if (sent == count) {
+        // Queued bytes leave in order: the newest pending ones are ours.
+        const long pending = device.OutputPending();
+        if (pending < 0) {
+            if (written != nullptr) {
+                *written = carried;
+            }
+            return FailDevice(errno);
+        }
+        carried = queued - std::min<DWORD>(queued, static_cast<DWORD>(pending));
+        if (carried == count) {
             break;
         }
         DWORD wait = Remaining(start, total);
         if (wait == 0) {
+            if (pending > 0) {
+                // Given up: what the line did not take must not go out later.
+                device.Purge(PURGE_TXCLEAR);
+            }
             break;
         }
-        if (n == 0) {
+        if (queued < count && n == 0) {
             device.WaitWritable(wait);
+        } else if (queued == count) {
+            device.WaitOutputSent(wait);
         }
     }
     if (written != nullptr) {
-        *written = sent;
+        *written = carried;
     }
     return true;
 }

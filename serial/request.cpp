@@ -97,6 +97,10 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
                     ++k;
                     continue;
                 }
+                if (DeviceGone()) {
+                    Trace("CSerial::Request: Device gone!\n");
+                    return false;
+                }
                 Trace("CSerial::Request: No echo return!\n");
                 if (++echoFailures > kEchoFailuresAllowed) {
                     Trace("CSerial::Request: Error Retries!\n");
@@ -147,6 +151,11 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
         while (result == REQUEST_NONE && Until(deadline) > 0) {
             if (Cancelled(cancel)) {
                 Trace("CSerial::Request: Action aborted by user!\n");
+                return false;
+            }
+            // No answer will come, and no further try can go out.
+            if (DeviceGone()) {
+                Trace("CSerial::Request: Device gone!\n");
                 return false;
             }
             if (QueryInbuff()) {
@@ -206,6 +215,9 @@ bool CSerial::WaitFor(const std::string& expected, std::string* answer, DWORD ti
                 break;
             }
             collected += byte;
+        } else if (DeviceGone()) {
+            Trace("CSerial::WaitFor: Device gone!\n");
+            break;
         } else {
             WaitInput(Until(deadline));
         }

@@ -20,6 +20,13 @@ void TraceSystemError() {
                  platform::ErrorText(platform::GetLastError()).c_str());
 }
 
+void TraceGone(const char* operation, const CSerial& port) {
+    if (port.DeviceGone()) {
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "%s: The device <%s> is gone.\n", operation,
+                     port.PortName().c_str());
+    }
+}
+
 void TraceLineSetting(const DCB& dcb) {
     const int L = TRACE_LEVEL_SERIAL;
     xdebug_Trace(-1, L, "\t\tCurrent baud rate          : %d - changed to 115200\n",
@@ -154,6 +161,9 @@ bool CSerial::Close() {
         return false;
     }
     ClearInput(0);
+    // Unsent output is stale now; a line held by flow control must not
+    // hold the close either.
+    platform::PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
     if (!platform::CloseSerialPort(port_)) {
         xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: Closing of <%s> failed!\n",
                      portName_.c_str());
@@ -162,6 +172,10 @@ bool CSerial::Close() {
     port_ = INVALID_HANDLE_VALUE;
     xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Close: Closed: <%s>\n", portName_.c_str());
     return true;
+}
+
+bool CSerial::DeviceGone() const {
+    return platform::SerialPortGone(port_);
 }
 
 bool CSerial::QueryInbuff() {
@@ -181,6 +195,7 @@ DWORD CSerial::Read(std::string& out, DWORD count) {
     if (!platform::ReadFile(port_, buffer.data(), count, &read)) {
         TraceSerial("CSerial::Read: Critial Error: ");
         TraceSystemError();
+        TraceGone("CSerial::Read", *this);
     }
     out.assign(buffer.data(), read);
     xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Read: %i bytes read\n", static_cast<int>(read));
@@ -248,6 +263,7 @@ DWORD CSerial::Write(const std::string& data, DWORD count) {
     if (!platform::WriteFile(port_, data.data(), count, &written)) {
         TraceSerial("CSerial::Write: Critial Error: ");
         TraceSystemError();
+        TraceGone("CSerial::Write", *this);
     }
     xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::Write: %i bytes written\n",
                  static_cast<int>(written));

@@ -41,9 +41,15 @@ class CSerial {
     // The open handle, or INVALID_HANDLE_VALUE.
     HANDLE Handle() const { return port_; }
     bool IsOpen() const { return port_ != INVALID_HANDLE_VALUE; }
+    // True once the device behind the open port has gone (unplugged,
+    // switched off, its line hung up): every read and write then fails at
+    // once. Tells a lost modem from one that has not answered yet.
+    bool DeviceGone() const;
 
     // Opens the named port at 115200 8N1 with CTS flow control and pulses DTR.
     bool Open();
+    // Drops what is still unsent (so that closing never waits on a stalled
+    // line) and what was received, and closes.
     bool Close();
     bool QueryInbuff();
     DWORD Read(std::string& out, DWORD count);

@@ -34,7 +34,11 @@ bool CSerial::UploadCheckBaudrate() {
                      static_cast<int>(SPEED_STEPS[index]));
         while (running && !QueryInbuff()) {
             int left = static_cast<int>(deadline - platform::GetTickCount());
-            if (left > 0) {
+            if (DeviceGone()) {
+                xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                             "CSerial::UploadCheckBaudrate: Error: Device gone!\n");
+                running = false;
+            } else if (left > 0) {
                 WaitInput(static_cast<DWORD>(left));
             } else {
                 xdebug_Trace(-1, TRACE_LEVEL_SERIAL,

@@ -15,6 +15,8 @@ packages=(
   srecord
   time
   binutils-mingw-w64-x86-64
+  psmisc
+  dpkg-dev file man-db bash-completion lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -50,6 +50,11 @@ bool CXModemTransfer::XModemDownload(std::FILE* file, int* progress, int expecte
         const int count = static_cast<int>(
             serial->ReadTimeout(buffer, static_cast<DWORD>(expected),
                                 static_cast<DWORD>(expected) * kMsPerByte, kGapMs));
+        if (serial->DeviceGone()) {
+            // No block will come, and no cancel byte can go out.
+            Trace("XModemDownload: The device is gone!\n");
+            return false;
+        }
         if (count != expected && count != 1) {
             xdebug_Trace(-1, TRACE_LEVEL_STEP,
                          "XModemDownload: Warning wrong block size: %d (should be %d).\n", count,

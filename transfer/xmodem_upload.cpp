@@ -127,6 +127,10 @@ bool CXModemTransfer::XModemUpload(std::FILE* file, int* progress, bool allow1K,
                     xdebug_Trace(-1, TRACE_LEVEL_STEP, "XModemUpload: Block failed, retry %d !\n",
                                  attempt + 1);
                 }
+            } else if (serial->DeviceGone()) {
+                // Nothing more can go out, not even the cancel bytes.
+                Trace("XModemUpload: The device is gone!\n");
+                return false;
             } else {
                 Trace("XModemUpload: ReadTimeout failed!\n");
             }

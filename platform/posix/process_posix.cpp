@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "platform/clock.h"
 #include "platform/process.h"
@@ -161,7 +163,6 @@ bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAddit
     reaped_ = false;
     exitCode_ = -1;
     termSignal_ = 0;
-    cpuSeconds_ = 0;
     if (output == ProcessOutput::kCapture) {
         outFd_ = outPipe[0];
         errFd_ = errPipe[0];
@@ -178,6 +179,30 @@ bool Process::Running() {
     return !Reap(false);
 }
 
+double Process::CpuSeconds() {
+    if (!Started() || Reap(false)) {
+        return cpuSeconds_;
+    }
+    // Fields 14 and 15 of /proc/PID/stat, after the command in parentheses.
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    const std::size_t end = stat.rfind(')');
+    if (end == std::string::npos) {
+        return -1;
+    }
+    std::istringstream fields(stat.substr(end + 2));
+    std::string field;
+    unsigned long long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) {
+            user = std::stoull(field);
+        } else if (i == 15) {
+            system = std::stoull(field);
+        }
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 bool Process::Reap(bool block) {
     if (reaped_) {
         return true;
@@ -187,6 +212,9 @@ bool Process::Reap(bool block) {
     for (;;) {
         pid_t r = wait4(pid_, &status, block ? 0 : WNOHANG, &usage);
         if (r == pid_) {
+            cpuSeconds_ =
+                static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
             break;
         }
         if (r < 0 && errno == EINTR) {
@@ -201,9 +229,6 @@ bool Process::Reap(bool block) {
         return false;
     }
     reaped_ = true;
-    // The child's own time and that of the children it waited for.
-    cpuSeconds_ = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     if (WIFEXITED(status)) {
         exitCode_ = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {

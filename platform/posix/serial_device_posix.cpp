@@ -1,5 +1,6 @@
 // Serial devices of the system: a terminal device opened exclusively, in raw
 // mode, with every wait done by poll() so that the CPU idles while waiting.
+// Its system calls go through posix::SerialSystemCalls.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -13,67 +14,112 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/posix/line_speed.h"
+#include "platform/posix/posix_serial_device.h"
 #include "platform/serial_port.h"
 #include "platform/system_serial.h"
 
 namespace platform {
 namespace {
 
-int PollTimeout(DWORD ms) {
-    return ms == MAXDWORD ? -1 : static_cast<int>(std::min<DWORD>(ms, 0x7FFFFFFF));
+// Shortest and longest single wait for queued output to leave.
+constexpr long long kLeastOutputWaitUs = 200;
+constexpr long long kLongestOutputWaitUs = 50000;
+
+long long Microseconds(DWORD ms) {
+    return ms == MAXDWORD ? -1 : static_cast<long long>(ms) * 1000;
 }
 
-bool PollFor(int fd, short events, DWORD timeoutMs) {
-    pollfd p{fd, events, 0};
-    for (;;) {
-        int r = poll(&p, 1, PollTimeout(timeoutMs));
-        if (r > 0) {
-            return true;  // readiness, hang-up or error: the next call reports which
-        }
-        if (r == 0 || errno != EINTR) {
-            return false;
-        }
-    }
+// Errors that say the device behind the descriptor is no longer there.
+bool MeansGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 class PosixSerialDevice final : public SerialDevice {
   public:
-    explicit PosixSerialDevice(int fd) : fd_(fd) {}
+    PosixSerialDevice(int fd, posix::SerialSystemCalls& calls) : fd_(fd), calls_(calls) {}
     ~PosixSerialDevice() override { Close(); }
+
+    bool Gone() override { return gone_; }
 
     std::size_t Available() override {
         int n = 0;
-        if (ioctl(fd_, FIONREAD, &n) != 0 || n < 0) {
+        if (gone_) {
             return 0;
         }
-        return static_cast<std::size_t>(n);
+        if (calls_.Ioctl(fd_, FIONREAD, &n) != 0) {
+            Note(errno);
+            return 0;
+        }
+        return n < 0 ? 0 : static_cast<std::size_t>(n);
     }
 
-    bool WaitReadable(DWORD timeoutMs) override { return PollFor(fd_, POLLIN, timeoutMs); }
+    bool WaitReadable(DWORD timeoutMs) override { return Wait(POLLIN, Microseconds(timeoutMs)); }
 
     long ReadSome(void* buffer, std::size_t count) override {
-        ssize_t n = ::read(fd_, buffer, count);
-        if (n < 0) {
-            return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
+        if (gone_) {
+            return GoneResult();
         }
-        return static_cast<long>(n);
+        ssize_t n = calls_.Read(fd_, buffer, count);
+        if (n != 0) {
+            return Result(n);
+        }
+        // In raw mode a read returns 0 both when nothing waits and at the
+        // end of the file (a hung-up line): only the line's state tells them
+        // apart. Readable, yet nothing to read, is the end.
+        short revents = 0;
+        if (calls_.Poll(fd_, POLLIN, &revents, 0) <= 0) {
+            return 0;
+        }
+        if ((revents & POLLHUP) != 0) {
+            return MarkGone(ENODEV);
+        }
+        if ((revents & POLLIN) == 0) {
+            return 0;
+        }
+        n = calls_.Read(fd_, buffer, count);
+        return n == 0 ? MarkGone(ENODEV) : Result(n);
     }
 
-    bool WaitWritable(DWORD timeoutMs) override { return PollFor(fd_, POLLOUT, timeoutMs); }
+    bool WaitWritable(DWORD timeoutMs) override { return Wait(POLLOUT, Microseconds(timeoutMs)); }
 
     long WriteSome(const void* data, std::size_t count) override {
-        ssize_t n = ::write(fd_, data, count);
-        if (n < 0) {
-            return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
+        if (gone_) {
+            return GoneResult();
         }
-        return static_cast<long>(n);
+        return Result(calls_.Write(fd_, data, count));
+    }
+
+    long OutputPending() override {
+        if (gone_) {
+            return GoneResult();
+        }
+        int n = 0;
+        if (calls_.Ioctl(fd_, TIOCOUTQ, &n) != 0) {
+            if (errno == ENOTTY || errno == EINVAL) {
+                return 0;  // no output queue to ask
+            }
+            return Result(-1);
+        }
+        return n < 0 ? 0 : n;
+    }
+
+    void WaitOutputSent(DWORD timeoutMs) override {
+        const long pending = OutputPending();
+        if (pending <= 0) {
+            return;
+        }
+        const long long us = std::clamp(static_cast<long long>(pending) * ByteTimeUs(),
+                                        kLeastOutputWaitUs, kLongestOutputWaitUs);
+        // No event says "output sent": sleep about as long as the line
+        // needs; a hang-up still ends the wait.
+        Wait(0, std::min(us, Microseconds(timeoutMs)));
     }
 
     bool GetSettings(DCB& dcb) override {
         termios tio{};
         unsigned baud = 0;
-        if (tcgetattr(fd_, &tio) != 0 || !posix::GetLineSpeed(fd_, &baud)) {
+        if (gone_ || calls_.GetAttributes(fd_, &tio) != 0 || !calls_.GetSpeed(fd_, &baud)) {
+            Note(gone_ ? goneError_ : errno);
             return false;
         }
         dcb = kept_;
@@ -109,7 +155,8 @@ class PosixSerialDevice final : public SerialDevice {
 
     bool SetSettings(const DCB& dcb) override {
         termios tio{};
-        if (tcgetattr(fd_, &tio) != 0) {
+        if (gone_ || calls_.GetAttributes(fd_, &tio) != 0) {
+            Note(gone_ ? goneError_ : errno);
             return false;
         }
         MakeRaw(tio);
@@ -147,10 +194,12 @@ class PosixSerialDevice final : public SerialDevice {
         }
         tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
         tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
-        if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
+        if (calls_.SetAttributes(fd_, TCSANOW, &tio) != 0) {
+            Note(errno);
             return false;
         }
-        if (!posix::SetLineSpeed(fd_, dcb.BaudRate)) {
+        if (!calls_.SetSpeed(fd_, dcb.BaudRate)) {
+            Note(errno);
             return false;
         }
         kept_ = dcb;
@@ -158,30 +207,42 @@ class PosixSerialDevice final : public SerialDevice {
     }
 
     bool Purge(DWORD flags) override {
+        if (gone_) {
+            errno = goneError_;
+            return false;
+        }
         bool ok = true;
         if ((flags & (PURGE_RXCLEAR | PURGE_RXABORT)) != 0) {
-            ok = tcflush(fd_, TCIFLUSH) == 0 && ok;
+            ok = Succeeded(calls_.Flush(fd_, TCIFLUSH)) && ok;
         }
         if ((flags & (PURGE_TXCLEAR | PURGE_TXABORT)) != 0) {
-            ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
+            ok = DiscardUnsent() && ok;
         }
         return ok;
     }
 
     bool SetDtr(bool on) override {
         int bits = TIOCM_DTR;
-        return ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+        if (gone_) {
+            errno = goneError_;
+            return false;
+        }
+        return calls_.Ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
     }
 
     void Close() override {
-        if (fd_ >= 0) {
-            // A pseudo-terminal's slave keeps its exclusive flag after the
-            // last close while the master lives, which would lock out the
-            // next open by an unprivileged user.
-            ioctl(fd_, TIOCNXCL);
-            ::close(fd_);  // also releases the flock
-            fd_ = -1;
+        if (fd_ < 0) {
+            return;
         }
+        if (!gone_) {
+            DropUnsentOutput();
+        }
+        // A pseudo-terminal's slave keeps its exclusive flag after the last
+        // close while the master lives, which would lock out the next open
+        // by an unprivileged user.
+        calls_.Ioctl(fd_, TIOCNXCL, nullptr);
+        calls_.Close(fd_);  // also releases the flock
+        fd_ = -1;
     }
 
     // Raw mode: no echo, no canonical input, no CR/LF translation, no
@@ -199,7 +260,99 @@ class PosixSerialDevice final : public SerialDevice {
     }
 
   private:
+    // Waits for events (none: only a hang-up); true when something is to
+    // be reported.
+    bool Wait(short events, long long timeoutUs) {
+        if (gone_) {
+            return true;
+        }
+        short revents = 0;
+        const int r = calls_.Poll(fd_, events, &revents, timeoutUs);
+        if (r > 0 && (revents & POLLHUP) != 0) {
+            MarkGone(ENODEV);
+        }
+        return r > 0;
+    }
+
+    // A call's count, or -1 with errno; "try again" and an interrupted call
+    // count as nothing done.
+    long Result(ssize_t n) {
+        if (n >= 0) {
+            return static_cast<long>(n);
+        }
+        if (errno == EAGAIN || errno == EINTR) {
+            return 0;
+        }
+        Note(errno);
+        return -1;
+    }
+
+    bool Succeeded(int r) {
+        if (r != 0) {
+            Note(errno);
+        }
+        return r == 0;
+    }
+
+    void Note(int error) {
+        if (!gone_ && MeansGone(error)) {
+            gone_ = true;
+            goneError_ = error;
+        }
+        errno = error;
+    }
+
+    long MarkGone(int error) {
+        Note(error);
+        return -1;
+    }
+
+    long GoneResult() const {
+        errno = goneError_;
+        return -1;
+    }
+
+    // Line time of one byte: start bit, data bits, parity, stop bits.
+    long long ByteTimeUs() const {
+        const DWORD baud = kept_.BaudRate != 0 ? kept_.BaudRate : 115200;
+        const int bits = 1 + kept_.ByteSize + (kept_.Parity != NOPARITY ? 1 : 0) +
+                         (kept_.StopBits == TWOSTOPBITS ? 2 : 1);
+        return std::max<long long>(1, 1000000LL * bits / baud);
+    }
+
+    // Drops what the output queue holds. Only when it holds something: a
+    // pseudo-terminal reports an empty queue for bytes it has already handed
+    // over, and a flush there would still take them back from the peer.
+    bool DiscardUnsent() {
+        const long pending = OutputPending();
+        if (pending < 0) {
+            return false;
+        }
+        return pending == 0 || Succeeded(calls_.Flush(fd_, TCOFLUSH));
+    }
+
+    // What the line has not sent by now is stale. The driver would also
+    // hold the close for up to its closing time (30 s by default) while a
+    // line held by flow control does not take its queue.
+    void DropUnsentOutput() {
+        DiscardUnsent();
+        int pending = 0;
+        if (calls_.Ioctl(fd_, TIOCOUTQ, &pending) != 0 || pending <= 0) {
+            return;
+        }
+        // The rest has been handed to the adapter and cannot be withdrawn:
+        // without flow control it leaves at once instead of holding the close.
+        termios tio{};
+        if (calls_.GetAttributes(fd_, &tio) == 0 && (tio.c_cflag & CRTSCTS) != 0) {
+            tio.c_cflag &= ~CRTSCTS;
+            calls_.SetAttributes(fd_, TCSANOW, &tio);
+        }
+    }
+
     int fd_;
+    posix::SerialSystemCalls& calls_;
+    bool gone_ = false;
+    int goneError_ = ENODEV;
     // Fields the terminal driver has no notion of, kept as they were set.
     DCB kept_ = [] {
         DCB d{};
@@ -215,6 +368,14 @@ class PosixSerialDevice final : public SerialDevice {
 };
 
 }  // namespace
+
+namespace posix {
+
+std::unique_ptr<SerialDevice> MakeSerialDevice(int fd, SerialSystemCalls& calls) {
+    return std::make_unique<PosixSerialDevice>(fd, calls);
+}
+
+}  // namespace posix
 
 std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, int* error) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -243,7 +404,7 @@ std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, in
         return nullptr;
     }
     tcflush(fd, TCIOFLUSH);
-    return std::make_unique<PosixSerialDevice>(fd);
+    return posix::MakeSerialDevice(fd, posix::SystemCalls());
 }
 
 std::string DevicePathForPortName(const std::string& name) {

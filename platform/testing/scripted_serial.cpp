@@ -133,6 +133,11 @@ std::size_t ScriptedSerial::Available() {
     return vanished_ ? 0 : ArrivedLocked();
 }
 
+bool ScriptedSerial::Gone() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return vanished_;
+}
+
 bool ScriptedSerial::WaitReadable(DWORD timeoutMs) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (vanished_) {

@@ -59,6 +59,7 @@ class ScriptedSerial : public SerialDevice {
 
     // SerialDevice
     std::size_t Available() override;
+    bool Gone() override;
     bool WaitReadable(DWORD timeoutMs) override;
     long ReadSome(void* buffer, std::size_t count) override;
     bool WaitWritable(DWORD timeoutMs) override;

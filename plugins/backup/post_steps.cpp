@@ -47,6 +47,9 @@ bool Reorganize(HWND page, CSerial* port, _Status* status, char* cancel) {
         backup::PostFatal(page, backup::IDS_REORGANIZE_ERROR);
     }
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Reok. abgeschlossen... %d", ok ? 1 : 0);
+    if (!ok && port->DeviceGone()) {
+        return false;  // no modem to wait for
+    }
     std::string answer;
     port->Request("AT", &answer, 0, cancel, kAttentionTimeoutMs, 0);
     platform::Sleep(kRestartWaitMs);
@@ -95,6 +98,9 @@ bool StoreBack(HWND page, CSerial* port, _Status* status, char* cancel, const ch
         } else {
             xdebug_Trace(-1, TRACE_LEVEL_STEP, "PostSteps: cannot read %s\n", path.c_str());
         }
+    } else if (port->DeviceGone()) {
+        backup::SendFatal(page, backup::IDS_UPLOAD_ERROR);
+        return false;
     } else {
         xdebug_Trace(-1, TRACE_LEVEL_STEP, "PostSteps: no loader for %s\n", file.name.c_str());
     }

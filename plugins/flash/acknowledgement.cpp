@@ -52,7 +52,11 @@ Acknowledgement WaitForAcknowledgement(CSerial* port, std::string* answer, DWORD
             Trace("FLASH: refused: %s\n", collected.c_str());
             break;
         case Acknowledgement::kNone:
-            Trace("FLASH: no acknowledgement within %d ms\n", static_cast<int>(timeoutMs));
+            if (port->DeviceGone()) {
+                Trace("FLASH: no acknowledgement, the modem is gone\n");
+            } else {
+                Trace("FLASH: no acknowledgement within %d ms\n", static_cast<int>(timeoutMs));
+            }
             break;
     }
     if (answer != nullptr) {

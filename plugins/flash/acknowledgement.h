@@ -19,7 +19,8 @@ enum class Acknowledgement {
 };
 
 // Reads until an acknowledgement or a refusal arrives, or timeoutMs pass.
-// A refusal ends the wait at once, as soon as its line has ended. *answer,
+// A refusal ends the wait at once, as soon as its line has ended, and so
+// does a modem that has gone. *answer,
 // when given, receives everything read.
 Acknowledgement WaitForAcknowledgement(CSerial* port, std::string* answer, DWORD timeoutMs);
 

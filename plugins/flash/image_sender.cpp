@@ -46,6 +46,10 @@ void SetText(_Status* status, const std::string& text) {
 
 int Resend(CSerial* port, const std::string& line, std::string* answer) {
     for (int attempt = 1; attempt <= kResendTries; ++attempt) {
+        if (port->DeviceGone()) {
+            Trace("Resend impossible, the modem is gone!\n");
+            return 0;
+        }
         Trace("Resend %d. try!\n", attempt);
         port->ClearInput(kResendPauseMs);
         port->Write(line, 0);
@@ -59,6 +63,10 @@ int Resend(CSerial* port, const std::string& line, std::string* answer) {
 }
 
 int Erase(CSerial* port, std::string* answer) {
+    if (port->DeviceGone()) {
+        Trace("Erase impossible, the modem is gone!\n");
+        return 0;
+    }
     Trace("Erase flash!\n");
     port->Write("Z", 1);
     return port->WaitFor("Ver:", answer, kEraseTimeoutMs) ? 1 : 0;

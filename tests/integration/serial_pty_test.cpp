@@ -2,12 +2,16 @@
 // modem simulator, in real time, and wizard-cli as a user runs it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/process.h"
 #include "platform/serial_port.h"
 #include "serial/identify.h"
 #include "serial/serial.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/device_holder.h"
 #include "tests/support/modemsim_process.h"
+#include "tests/support/temp_dir.h"
 
 using test_support::ModemSim;
 using test_support::ProgramPath;
@@ -80,6 +84,11 @@ TEST_P(SpeedCheck, FindsTheLoaderAtItsSpeed) {
 
 INSTANTIATE_TEST_SUITE_P(Loader, SpeedCheck, ::testing::Values(115200u, 57600u, 9600u));
 
+// This process as ps shows it: its id and its program's name.
+std::string ThisProcess() {
+    return "serial_pty_tests (pid " + std::filesystem::read_symlink("/proc/self").string() + ")";
+}
+
 TEST(SerialPty, ABusyPortFailsToOpenWithAClearMessage) {
     ModemSim sim({});
     CSerial holder;
@@ -87,8 +96,8 @@ TEST(SerialPty, ABusyPortFailsToOpenWithAClearMessage) {
     ASSERT_TRUE(holder.Open());
     CliResult r = Cli({"identify", "--port", sim.PortPath()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "wizard-cli: cannot open port " + sim.PortPath() +
-                         ": the port is in use by another program\n");
+    EXPECT_EQ(r.err, "wizard-cli: cannot open port " + sim.PortPath() + ": the port is in use by " +
+                         ThisProcess() + "\n");
     holder.Close();
     r = Cli({"identify", "--port", sim.PortPath()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -113,6 +122,59 @@ TEST(SerialPty, APortHeldByAnotherProcessCannotBeOpenedHere) {
     EXPECT_EQ(other.ExitCode(), 1) << "a silent modem gives no OK";
     EXPECT_TRUE(probe.Open()) << "free again once the other process has ended";
 }
+
+// Another program holds the pty: the wizard's own exclusive open, or a
+// plain open without any lock (as ModemManager and terminal programs do).
+struct Holder {
+    const char* what;
+    const char* program;
+    bool locks;  // opens the port the way the wizard does
+};
+
+void PrintTo(const Holder& h, std::ostream* out) {
+    *out << h.what;
+}
+
+class PortHeldByAnotherProgram : public ::testing::TestWithParam<Holder> {};
+
+TEST_P(PortHeldByAnotherProgram, IsRefusedNamingTheProgramAndItsProcessId) {
+    ModemSim sim({"--silent"});
+    platform::Process holder;
+    std::string error;
+    if (GetParam().locks) {
+        ASSERT_TRUE(holder.Start({ProgramPath("wizard-cli"), "at", "--port", sim.PortPath(),
+                                  "--ignore-echo", "--timeout", "60000", "AT"},
+                                 {}, platform::ProcessOutput::kCapture, &error))
+            << error;
+        ASSERT_TRUE(sim.WaitForLog("at AT", 5000)) << "the holder has the port";
+    } else {
+        ASSERT_TRUE(test_support::HoldDeviceOpen(&holder, sim.PortPath(), &error)) << error;
+    }
+    const std::string named =
+        std::string(GetParam().program) + " (pid " + std::to_string(holder.Pid()) + ")";
+    CliResult r = Cli({"identify", "--port", sim.PortPath()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "wizard-cli: cannot open port " + sim.PortPath() + ": the port is in use by " +
+                         named + "\n");
+    // The update's search finds no modem there, and says why.
+    test_support::TempDir dir;
+    dir.Write("Wizard.inf", "[Common]\n[ORVA 56K Serial]\nUploadFile=fw.bin\n");
+    r = Cli({"update", "--config", dir.Path() + "/Wizard.inf", "--port", sim.PortPath(), "--model",
+             "ORVA 56K Serial", "--yes", "--quiet"});
+    EXPECT_EQ(r.exitCode, 1);
+    const std::string why =
+        "wizard-cli: port " + sim.PortPath() + ": the port is in use by " + named;
+    EXPECT_EQ(r.err.substr(r.err.size() - why.size() - 1), why + "\n") << r.err;
+
+    holder.Stop();
+    r = Cli({"identify", "--port", sim.PortPath()});
+    EXPECT_EQ(r.err, "wizard-cli identify: no modem answered on " + sim.PortPath() + "\n")
+        << "the port opens once the holder is gone";
+}
+
+INSTANTIATE_TEST_SUITE_P(Holders, PortHeldByAnotherProgram,
+                         ::testing::Values(Holder{"exclusive open", "wizard-cli", true},
+                                           Holder{"open without a lock", "sleep", false}));
 
 TEST(SerialPty, MissingPortsAndBadArgumentsAreExplained) {
     CliResult r = Cli({"identify", "--port", "/dev/no-such-modem"});

@@ -2,6 +2,9 @@
 // it must still deliver the right bytes.
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "platform/clock.h"
 #include "raw_port.h"
 #include "sim_helpers.h"
 #include "test_xmodem.h"
@@ -189,6 +192,121 @@ TEST_F(ModemSimFaults, FirmwareOnlyFaultsSpareStoredFiles) {
     ASSERT_TRUE(firmware.ok) << firmware.failure;
     EXPECT_EQ(firmware.naksPerBlock[1], 1);
 }
+
+// Reads what comes until the simulator's side of the line has gone (or 3 s).
+std::string ReadUntilGone(RawPort& port) {
+    std::string got;
+    for (int i = 0; i < 15 && !port.Gone(); ++i) {
+        for (int b = port.ReadByte(200); b >= 0; b = port.ReadByte(200)) {
+            got += static_cast<char>(b);
+        }
+    }
+    return got;
+}
+
+// The device vanishes at one point of the conversation: the host reads
+// what came before, then its line has gone and the simulator has ended.
+struct VanishCase {
+    const char* name;
+    std::vector<std::string> options;
+    std::string logged;  // after "fault vanish "
+    // Plays the host up to the loss; returns the bytes that came last.
+    std::function<std::string(RawPort&)> play;
+    std::function<void(const std::string& got, TempDir& store)> check;
+};
+
+void PrintTo(const VanishCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ModemSimVanishes : public ModemSimFaults, public ::testing::WithParamInterface<VanishCase> {};
+
+TEST_P(ModemSimVanishes, TheHostsLineGoesAtThatPoint) {
+    const VanishCase& c = GetParam();
+    std::vector<std::string> options = c.options;
+    options.insert(options.end(), {"--echo", "off"});
+    Start(options);
+    const std::string got = c.play(port_);
+    EXPECT_TRUE(port_.Gone()) << "the host's reads and writes fail from now on";
+    EXPECT_TRUE(sim_.WaitForLog("fault vanish " + c.logged, 2000));
+    for (int i = 0; i < 100 && sim_.Running(); ++i) {
+        platform::Sleep(20);
+    }
+    EXPECT_FALSE(sim_.Running()) << "the simulator ends with its device";
+    c.check(got, store_);
+}
+
+const std::string kAck(1, 0x06), kNak(1, 0x15);
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, ModemSimVanishes,
+    ::testing::Values(VanishCase{"InAnAnswer",
+                                 {"--fault-vanish-in-answer", "at$jdir"},
+                                 "in answer to AT$JDIR",
+                                 [](RawPort& port) {
+                                     port.Write("AT$JDIR\r");
+                                     return ReadUntilGone(port);
+                                 },
+                                 [](const std::string& got, TempDir&) {
+                                     const std::string whole =
+                                         "\r\na.dat,1,,0,0,600\r\nb.dat,1,,0,0,400\r\n\r\nOK\r\n";
+                                     EXPECT_EQ(got, whole.substr(0, whole.size() / 2));
+                                 }},
+                      VanishCase{"SendingABlock",
+                                 {"--fault-vanish-at-block", "2"},
+                                 "at block 2",
+                                 [](RawPort& port) {
+                                     port.Write("AT$JDNL=\"a.dat\"\r" + kNak);
+                                     std::string first;
+                                     while (first.size() < 132) {
+                                         const int b = port.ReadByte(3000);
+                                         if (b < 0) {
+                                             break;
+                                         }
+                                         first += static_cast<char>(b);
+                                     }
+                                     port.Write(kAck);
+                                     return first + ReadUntilGone(port);
+                                 },
+                                 [](const std::string& got, TempDir& store) {
+                                     const std::string data = store.Read("a.dat");
+                                     EXPECT_TRUE(SameBytes(
+                                         got,
+                                         Packet(1, data.substr(0, 128), 128) +
+                                             Packet(2, data.substr(128, 128), 128).substr(0, 66)));
+                                 }},
+                      VanishCase{"ReceivingABlock",
+                                 {"--fault-vanish-at-block", "2"},
+                                 "at block 2",
+                                 [](RawPort& port) {
+                                     port.Write("AT$JUPL=\"up.dat\",1,\r");
+                                     port.ReadUntil(kNak, 3000);
+                                     const std::string data = RandomBytes(500, 8);
+                                     port.Write(Packet(1, data.substr(0, 128), 128));
+                                     port.ReadUntil(kAck, 3000);
+                                     port.Write(Packet(2, data.substr(128, 128), 128));
+                                     return ReadUntilGone(port);
+                                 },
+                                 [](const std::string& got, TempDir& store) {
+                                     EXPECT_EQ(got, "") << "block 2 is not answered";
+                                     EXPECT_FALSE(store.Exists("up.dat"));
+                                 }},
+                      VanishCase{"AtAFlashRecord",
+                                 {"--flash", "--fault-vanish-at-record", "1"},
+                                 "at flash record 1",
+                                 [](RawPort& port) {
+                                     port.Write("at&&f" + HexLine(0, 1, "") +
+                                                "\r\n");  // the loader runs
+                                     port.ReadUntil("\r\nOK\r\n", 3000);
+                                     port.Write(HexLine(0x0000, 0, RandomBytes(32, 3)) + "\r\n");
+                                     port.ReadUntil("\r\nOK\r\n", 3000);
+                                     port.Write(HexLine(0x0020, 0, RandomBytes(32, 4)) + "\r\n");
+                                     return ReadUntilGone(port);
+                                 },
+                                 [](const std::string& got, TempDir&) {
+                                     EXPECT_EQ(got, "") << "record 1 is not answered";
+                                 }}),
+    [](const ::testing::TestParamInfo<VanishCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace modemsim_test

@@ -262,10 +262,12 @@ class FakeEndpoint : public LineEndpoint {
         *baud = hostSpeed;
         return true;
     }
-    bool Stopped() override { return false; }
+    bool Stopped() override { return vanished; }
     void Pause(DWORD) override {}
+    void Vanish() override { vanished = true; }
 
     std::deque<std::string> input;
+    bool vanished = false;
     std::string output;
     unsigned hostSpeed = 115200;
 };

@@ -29,6 +29,10 @@ void RawPort::Close() {
     }
 }
 
+bool RawPort::Gone() const {
+    return handle_ != nullptr && platform::SerialPortGone(handle_);
+}
+
 bool RawPort::SetSpeed(unsigned baud) {
     DCB dcb{};
     if (handle_ == nullptr || !platform::GetCommState(handle_, &dcb)) {

@@ -18,6 +18,8 @@ class RawPort {
     bool Open(const std::string& path, unsigned baud = 115200);
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
+    // True once the simulator's side of the line has gone.
+    bool Gone() const;
     bool SetSpeed(unsigned baud);
 
     void Write(const std::string& bytes);

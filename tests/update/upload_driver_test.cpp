@@ -161,4 +161,20 @@ TEST_F(UploadDriver, WithoutAnAtInterpreterTheUserIsAskedToSwitchTheModemOffAndO
         << "a minute for the user, then the upload tries all the same";
 }
 
+TEST_F(UploadDriver, AModemThatVanishesWhileTheUserSwitchesItOffEndsTheWaitAtOnce) {
+    dir.Write("fw.bin", Firmware(1000, 2000));
+    // A USB modem switched off is gone: its handle will never answer again.
+    port.device().OnWrite([](platform::testing::ScriptedSerial& device, const std::string& bytes) {
+        if (bytes == "\r") {
+            device.Vanish();
+        }
+    });
+    state.hasAtInterpreter = false;
+    std::uint64_t start = port.Now();
+    EXPECT_EQ(Upload("UploadFile=fw.bin\nUploadCommand=AT$UP\n"), 0);
+    EXPECT_LT(port.Now() - start, 1000u) << "not the minute for the user";
+    EXPECT_EQ(Fatals(), std::vector<std::string>{wizard::LoadText(wizard::IDS_UPLOAD_ERROR)});
+    EXPECT_EQ(port.device().Written(), "\r");
+}
+
 }  // namespace

@@ -108,7 +108,18 @@ Mode AtInterpreter::Run() {
                 }
                 continue;
             }
+            if (context_.faults.VanishesInAnswerTo(Clean(received))) {
+                context_.vanishInAnswerTo = Clean(received);
+            }
             Mode next = Execute(received);
+            if (!context_.vanishInAnswerTo.empty() && !line.Stopped()) {
+                // A command without an answer of its own: the device goes
+                // right after its echo.
+                line.Vanish("after " + context_.vanishInAnswerTo);
+            }
+            if (line.Stopped()) {
+                return Mode::kStop;
+            }
             if (next != Mode::kAt) {
                 return next;
             }

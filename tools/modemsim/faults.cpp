@@ -16,17 +16,39 @@ Faults::Faults(const Options& options)
       noNakFile_(options.noNakFile),
       direction_(options.faultDirection),
       refusePrefix_(options.refusePrefix),
-      refuseSkip_(options.refuseSkip) {}
+      refuseSkip_(options.refuseSkip),
+      vanishAnswerPrefix_(options.vanishAnswerPrefix),
+      vanishAt_(options.vanishAtBlock),
+      vanishAtRecord_(options.vanishAtRecord) {}
 
-bool Faults::Refuses(const std::string& command) {
-    if (refusePrefix_.empty() || command.size() < refusePrefix_.size()) {
+namespace {
+
+bool StartsWithAnyCase(const std::string& text, const std::string& prefix) {
+    if (prefix.empty() || text.size() < prefix.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < refusePrefix_.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(command[i])) !=
-            std::toupper(static_cast<unsigned char>(refusePrefix_[i]))) {
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) !=
+            std::toupper(static_cast<unsigned char>(prefix[i]))) {
             return false;
         }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool Faults::VanishesInAnswerTo(const std::string& command) {
+    if (!StartsWithAnyCase(command, vanishAnswerPrefix_)) {
+        return false;
+    }
+    vanishAnswerPrefix_.clear();
+    return true;
+}
+
+bool Faults::Refuses(const std::string& command) {
+    if (!StartsWithAnyCase(command, refusePrefix_)) {
+        return false;
     }
     if (refuseSkip_ > 0) {
         --refuseSkip_;
@@ -67,6 +89,8 @@ TransferFaults Faults::ForTransfer(TransferKind kind, Direction direction,
     canAt_ = 0;
     faults.silentAt = silentAt_;
     silentAt_ = 0;
+    faults.vanishAt = vanishAt_;
+    vanishAt_ = 0;
     return faults;
 }
 

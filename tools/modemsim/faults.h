@@ -17,6 +17,7 @@ struct TransferFaults {
     BlockFault nak;      // receiver: refuse a good block
     int canAt = 0;
     int silentAt = 0;
+    int vanishAt = 0;  // the device vanishes half-way through this block
 };
 
 class Faults {
@@ -36,6 +37,10 @@ class Faults {
     // True when the command line (stray bytes and blanks removed) is to be
     // swallowed; counts the lines that --fault-refuse lets through first.
     bool Refuses(const std::string& command);
+    // True for the first command line that --fault-vanish-in-answer names.
+    bool VanishesInAnswerTo(const std::string& command);
+    // True when the firmware record (from 0) is the one the device vanishes at.
+    bool VanishesAtRecord(int record) const { return record == vanishAtRecord_; }
 
   private:
     bool Applies(TransferKind kind, Direction direction, const std::string& fileName) const;
@@ -52,6 +57,9 @@ class Faults {
     FaultDirection direction_;
     std::string refusePrefix_;
     int refuseSkip_;
+    std::string vanishAnswerPrefix_;
+    int vanishAt_;
+    int vanishAtRecord_;
 };
 
 }  // namespace modemsim

@@ -60,6 +60,10 @@ bool FlashLoader::Record(const std::string& record) {
         context_.Answer("\r\nNOK5\r\n");
         return false;
     }
+    if (context_.faults.VanishesAtRecord(number)) {
+        context_.line.Vanish("at flash record " + std::to_string(number));
+        return false;
+    }
     const std::vector<FlashNokFault>& noks = context_.options.flashNoks;
     for (std::size_t k = 0; k < noks.size(); ++k) {
         if (noks[k].record != number) {

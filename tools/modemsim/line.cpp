@@ -14,6 +14,8 @@ constexpr DWORD kGarbledQuietMs = 1000;
 constexpr DWORD kSliceMs = 250;
 // A host that does not read its input for this long loses our output.
 constexpr DWORD kWriteTimeoutMs = 5000;
+// Time the host gets to read what was sent before the device vanishes.
+constexpr DWORD kVanishLingerMs = 300;
 
 DWORD Elapsed(DWORD since) {
     return platform::GetTickCount() - since;
@@ -261,6 +263,14 @@ void Line::Pause(DWORD ms) {
     if (ms > 0) {
         endpoint_.Pause(ms);
     }
+}
+
+void Line::Vanish(const std::string& what) {
+    // What is on the line reaches the host before the device goes: a
+    // hang-up discards what the host has not read yet.
+    endpoint_.Pause(kVanishLingerMs);
+    endpoint_.Vanish();
+    log_.Event("fault vanish " + what);
 }
 
 void Line::DiscardBuffered() {

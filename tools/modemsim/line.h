@@ -26,6 +26,9 @@ class LineEndpoint {
     virtual bool Stopped() = 0;
     // Sleeps, returning early on a stop request.
     virtual void Pause(DWORD ms) = 0;
+    // Closes the host's line for good, as an unplugged modem does; Stopped()
+    // is true from then on.
+    virtual void Vanish() = 0;
 };
 
 // A token bucket: at most `rate` bytes per second, in bursts of 20 ms.
@@ -80,6 +83,10 @@ class Line {
     // Waits without reading (input stays queued).
     void Pause(DWORD ms);
     void DiscardBuffered();
+
+    // The modem's device disappears (what: where, for the log). The line
+    // carries nothing from then on and the simulator stops.
+    void Vanish(const std::string& what);
 
     bool Stopped();
 

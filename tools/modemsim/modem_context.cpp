@@ -1,5 +1,7 @@
 #include "tools/modemsim/modem_context.h"
 
+#include <algorithm>
+
 namespace modemsim {
 
 ModemContext::ModemContext(const Options& opts, EventLog& eventLog, Line& modemLine)
@@ -19,6 +21,11 @@ ModemContext::ModemContext(const Options& opts, EventLog& eventLog, Line& modemL
 void ModemContext::Answer(const std::string& text) {
     if (options.answerDelayMs > 0) {
         line.Pause(static_cast<DWORD>(options.answerDelayMs));
+    }
+    if (!vanishInAnswerTo.empty()) {
+        line.Send(text.substr(0, std::max<std::size_t>(1, text.size() / 2)));
+        line.Vanish("in answer to " + vanishInAnswerTo);
+        return;
     }
     line.Send(text);
 }

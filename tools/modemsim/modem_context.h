@@ -36,10 +36,13 @@ struct ModemContext {
     bool echo;
     std::string version;
     std::string country;
+    // The command whose answer the device vanishes in (empty: none).
+    std::string vanishInAnswerTo;
 
     unsigned AtSpeed() const { return options.atBaud; }
     void ResetProfile() { echo = options.echo; }
-    // Sends an answer after the configured answer delay.
+    // Sends an answer after the configured answer delay; or half of it,
+    // when the device is to vanish in it.
     void Answer(const std::string& text);
     // The modem starts its (new) firmware: silent for delayMs, then the AT
     // interpreter runs at its speed with the stored profile.

@@ -46,6 +46,16 @@ bool ParseBaud(const std::string& text, unsigned* baud) {
     return true;
 }
 
+// A count or number from 0.
+bool ParseCount(const std::string& text, int* count) {
+    unsigned long v = 0;
+    if (!ParseUnsigned(text, 1000000, &v)) {
+        return false;
+    }
+    *count = static_cast<int>(v);
+    return true;
+}
+
 bool ParseBlock(const std::string& text, int* block) {
     unsigned long v = 0;
     if (!ParseUnsigned(text, 1000000, &v) || v == 0) {
@@ -302,14 +312,7 @@ const std::map<std::string, OptionRule>& Rules() {
          {false, "", [](Options& o, const std::string&) { return o.listingTimeout = true; }}},
         {"--fault-jfclr-errors",
          {true, "a count",
-          [](Options& o, const std::string& v) {
-              unsigned long n = 0;
-              if (!ParseUnsigned(v, 1000000, &n)) {
-                  return false;
-              }
-              o.jfclrErrors = static_cast<int>(n);
-              return true;
-          }}},
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.jfclrErrors); }}},
         {"--fault-direction",
          {true, "send or receive",
           [](Options& o, const std::string& v) {
@@ -333,6 +336,18 @@ const std::map<std::string, OptionRule>& Rules() {
               o.refusePrefix = prefix;
               return PlainText(prefix, 255);
           }}},
+        {"--fault-vanish-in-answer",
+         {true, "a command prefix",
+          [](Options& o, const std::string& v) {
+              o.vanishAnswerPrefix = v;
+              return !v.empty() && PlainText(v, 255);
+          }}},
+        {"--fault-vanish-at-block",
+         {true, "a block number from 1",
+          [](Options& o, const std::string& v) { return ParseBlock(v, &o.vanishAtBlock); }}},
+        {"--fault-vanish-at-record",
+         {true, "a firmware record number from 0",
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.vanishAtRecord); }}},
         {"--fault-no-nak-file",
          {true, "a stored file name",
           [](Options& o, const std::string& v) {
@@ -450,6 +465,10 @@ Faults (next transfer in either direction):
   --fault-direction send|receive    only transfers the modem sends / receives
   --fault-refuse TEXT[:SKIP]        swallow commands starting with TEXT (after SKIP of them):
                                     no echo of their CR, no answer
+  --fault-vanish-in-answer TEXT     close the device half-way through the answer to the
+                                    first command starting with TEXT
+  --fault-vanish-at-block N         close the device half-way through block N
+  --fault-vanish-at-record N        close the device when firmware record N arrives
 )";
 }
 

@@ -79,6 +79,10 @@ struct Options {
     FaultDirection faultDirection = FaultDirection::kBoth;
     std::string refusePrefix;  // command lines starting with it are swallowed
     int refuseSkip = 0;        // ... after this many of them went through
+    // The device vanishes (the modem closes its side of the line):
+    std::string vanishAnswerPrefix;  // half-way through the answer to such a command
+    int vanishAtBlock = 0;           // half-way through this block of a transfer
+    int vanishAtRecord = -1;         // when this firmware record (from 0) arrives
 
     bool help = false;
 };

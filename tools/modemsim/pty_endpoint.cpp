@@ -24,11 +24,20 @@ bool PtyEndpoint::HostSpeed(unsigned* baud) {
 }
 
 bool PtyEndpoint::Stopped() {
-    return platform::StopRequested();
+    return vanished_ || platform::StopRequested();
+}
+
+void PtyEndpoint::Vanish() {
+    // Without its master the slave is hung up: the host's reads end and
+    // its writes fail, as on a serial port whose device was unplugged.
+    pty_.Close();
+    vanished_ = true;
 }
 
 void PtyEndpoint::Pause(DWORD ms) {
-    platform::SleepUnlessStopped(ms);
+    if (!vanished_) {
+        platform::SleepUnlessStopped(ms);
+    }
 }
 
 }  // namespace modemsim

@@ -14,9 +14,11 @@ class PtyEndpoint : public LineEndpoint {
     bool HostSpeed(unsigned* baud) override;
     bool Stopped() override;
     void Pause(DWORD ms) override;
+    void Vanish() override;
 
   private:
     platform::PseudoTerminal& pty_;
+    bool vanished_ = false;
 };
 
 }  // namespace modemsim

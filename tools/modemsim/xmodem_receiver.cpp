@@ -50,6 +50,8 @@ const char* Describe(ReceiveOutcome outcome) {
             return "too many errors";
         case ReceiveOutcome::kSilenced:
             return "went silent (fault)";
+        case ReceiveOutcome::kVanished:
+            return "device closed (fault)";
         case ReceiveOutcome::kStopped:
             return "stopped";
     }
@@ -100,13 +102,19 @@ ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& set
         }
 
         const std::size_t size = header == kStx ? 1024 : 128;
+        const bool vanish = faults.vanishAt != 0 && faults.vanishAt == expected;
+        const std::size_t want = vanish ? (size + 4) / 2 : size + 4;
         std::string packet(1, static_cast<char>(header));
-        while (packet.size() < size + 4) {
+        while (packet.size() < want) {
             int b = line.ReadByte(settings.packetByteMs);
             if (b < 0) {
                 break;
             }
             packet += static_cast<char>(b);
+        }
+        if (vanish && packet.size() == want) {
+            line.Vanish("at block " + std::to_string(expected));
+            return ReceiveOutcome::kVanished;
         }
         if (line.Stopped()) {
             return ReceiveOutcome::kStopped;

@@ -18,6 +18,7 @@ enum class ReceiveOutcome {
     kCancelledByFault,   // --fault-can-at-block
     kTooManyErrors,
     kSilenced,  // --fault-silent-at-block
+    kVanished,  // --fault-vanish-at-block
     kStopped,
 };
 

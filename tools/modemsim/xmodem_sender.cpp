@@ -56,6 +56,8 @@ const char* Describe(SendOutcome outcome) {
             return "cancelled (fault)";
         case SendOutcome::kSilenced:
             return "went silent (fault)";
+        case SendOutcome::kVanished:
+            return "device closed (fault)";
         case SendOutcome::kStopped:
             return "stopped";
     }
@@ -112,6 +114,11 @@ SendOutcome SendFile(Line& line, EventLog& log, const std::string& data,
                     --faults.corrupt.count;
                 }
                 log.Event("fault corrupt block " + std::to_string(sequence));
+            }
+            if (faults.vanishAt == sequence) {
+                line.Send(packet.substr(0, packet.size() / 2));
+                line.Vanish("at block " + std::to_string(sequence));
+                return SendOutcome::kVanished;
             }
             line.Send(packet);
             Reply reply = WaitReply(line, settings.replyTimeoutMs);

@@ -17,6 +17,7 @@ enum class SendOutcome {
     kCancelledByReceiver,  // CAN from the host
     kCancelledByFault,     // --fault-can-at-block
     kSilenced,             // --fault-silent-at-block
+    kVanished,             // --fault-vanish-at-block
     kStopped,              // the simulator is shutting down
 };
 

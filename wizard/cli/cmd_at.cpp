@@ -38,7 +38,26 @@ int RunAt(const std::vector<std::string>& words) {
     return ok ? 0 : 1;
 }
 
+constexpr const char* kHelp =
+    R"(Opens the port, sends *COMMAND* (a carriage return is added) with the
+AT command engine of the update and prints the modem's answer without its
+carriage returns. The echo of the command is checked unless
+`--ignore-echo` is given.
+
+- `--port DEV`: The modem's port: a device path (`/dev/ttyUSB0`,
+  `/dev/serial/by-id/...`) or `COM1` to `COM9`.
+- `--ignore-echo`: Do not expect the modem to echo the command (a modem
+  set to `ATE0`).
+- `--timeout MS`: How long to wait for the answer, in milliseconds
+  (default 2000).
+- `COMMAND`: The AT command, for example `ATI3`.
+
+Exit status 1 also when the answer does not end with OK.
+
+    wizard-cli at --port /dev/ttyUSB0 ATI3
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("at", "--port DEV [--ignore-echo] [--timeout MS] COMMAND",
-                     "send one AT command and print the modem's answer", &RunAt);
+                     "send one AT command and print the modem's answer", &RunAt, kHelp);

@@ -38,7 +38,17 @@ int RunDelete(const std::vector<std::string>& words) {
     return 1;
 }
 
+constexpr const char* kHelp = R"(Deletes the stored file *NAME* with `AT$JDEL`.
+
+- `--port DEV`: The modem's port.
+- `NAME`: The file's name in the modem's file store, as `dir` lists it.
+
+Exit status 1 also when the modem does not confirm the deletion.
+
+    wizard-cli delete --port /dev/ttyUSB0 greeting.wav
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("delete", "--port DEV NAME", "delete a file from the modem's file store",
-                     &RunDelete);
+                     &RunDelete, kHelp);

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list] [--gui] [--quiet]";
 constexpr DWORD kSimulatorStartMs = 10000;
 constexpr std::size_t kMaxPadding = 1023;
 // The GUI shows the transfer as it goes: the speed of a 115200 bit/s line.
@@ -62,8 +64,7 @@ int RunDemo(const std::vector<std::string>& words) {
     if (!args.ok() || !args.Positional().empty()) {
         std::cerr << "wizard-cli demo: "
                   << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
-                  << "\nUsage: wizard-cli demo [--model NAME] [--rate BYTES_PER_SECOND] [--size "
-                     "KB] [--keep] [--gui]\n";
+                  << "\nUsage: wizard-cli demo " << kUsage << "\n";
         return 2;
     }
     if (args.Flag("--list")) {
@@ -181,8 +182,34 @@ int RunDemo(const std::vector<std::string>& words) {
     return code;
 }
 
+constexpr const char* kHelp =
+    R"(Writes a `Wizard.inf` and a firmware file for a simulated modem into a new
+directory below `$TMPDIR`, starts `modemsim` on a pseudo-terminal, runs the
+whole update on it (search, confirmation, steps, progress) and then
+compares what the simulated modem received with what was sent. Nothing is
+written anywhere else; the directory is removed at the end.
+
+- `--model NAME`: The demo model to update (default: the first of
+  `--list`).
+- `--rate BYTES_PER_SECOND`: Pace the simulated line, for example 11520
+  for the speed of a 115200 bit/s line (default: as fast as it goes; 11520
+  with `--gui`).
+- `--size KB`: The size of the firmware image in kilobytes (default: the
+  model's own).
+- `--keep`: Leave the directory with the demo's files in place.
+- `--list`: List the demo models and end.
+- `--gui`: Run the update in the window of `Wizard` instead of on the
+  console.
+- `--quiet`: No progress bar.
+
+Exit status 0 when the simulated modem received the firmware byte for byte
+(and its stored files came back intact); 1 otherwise.
+
+    wizard-cli demo
+    wizard-cli demo --model "ORVA 56K Voice" --rate 11520
+)";
+
 }  // namespace
 
-REGISTER_CLI_COMMAND(
-    "demo", "[--model NAME] [--rate BYTES_PER_SECOND] [--size KB] [--keep] [--list] [--gui]",
-    "update the firmware of a simulated modem from start to end", &RunDemo);
+REGISTER_CLI_COMMAND("demo", kUsage, "update the firmware of a simulated modem from start to end",
+                     &RunDemo, kHelp);

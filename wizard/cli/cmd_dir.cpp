@@ -39,15 +39,15 @@ int RunDir(const std::vector<std::string>& words) {
     port.SetPortName(name);
     std::list<std::string> listing;
     if (GetModemDir(&port, &listing) < 0) {
-        std::string why = cli::PortFailure(port, name);
-        const bool portFailed = !why.empty();
-        if (!portFailed) {
-            why = "the modem on " + name + " did not answer AT$JDIR with OK";
+        cli::PortFailure failure;
+        const bool refused = cli::PortRefused(port, name, &failure);
+        if (!refused) {
+            failure.reason = "the modem on " + name + " did not answer AT$JDIR with OK";
         }
         if (json) {
-            cli::EmitResult(name, 1, why);
+            cli::EmitResult(name, 1, failure.reason, failure.hint);
         } else {
-            std::cerr << (portFailed ? "wizard-cli: " : "wizard-cli dir: ") << why << "\n";
+            cli::PrintFailure(refused ? "wizard-cli: " : "wizard-cli dir: ", failure);
         }
         return 1;
     }
@@ -71,7 +71,19 @@ int RunDir(const std::vector<std::string>& words) {
     return 0;
 }
 
+constexpr const char* kHelp =
+    R"(Lists the files in the modem's file store with `AT$JDIR`, one line per
+file as the modem sends it: name, first field, attributes, two further
+fields and the size.
+
+- `--port DEV`: The modem's port.
+- `--json`: One JSON event per file (`line`, `fields`), then a `result`
+  (docs/json-events.md).
+
+    wizard-cli dir --port /dev/ttyUSB0
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("dir", "--port DEV [--json]", "list the files in the modem's file store",
-                     &RunDir);
+                     &RunDir, kHelp);

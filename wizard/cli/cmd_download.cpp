@@ -56,7 +56,22 @@ int RunDownload(const std::vector<std::string>& words) {
     }
 }
 
+constexpr const char* kHelp = R"(Copies the stored file *NAME* to the local *FILE*: `AT$JDNL`, then
+XModem. The progress goes to standard error; Ctrl-C cancels the transfer
+cleanly. The received file keeps the XModem padding (bytes 0x1A) up to the
+end of its last block.
+
+- `--port DEV`: The modem's port.
+- `--quiet`: No progress on standard error.
+- `NAME`: The file's name in the modem's file store.
+- `FILE`: The local file to write.
+
+After a failure *FILE* holds the part received.
+
+    wizard-cli download --port /dev/ttyUSB0 settings.cfg settings.cfg
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("download", kUsage, "copy a file of the modem's file store to the computer",
-                     &RunDownload);
+                     &RunDownload, kHelp);

@@ -39,18 +39,22 @@ int RunIdentify(const std::vector<std::string>& words) {
     const bool json = args.Flag("--json");
     const std::string name = *args.Value("--port");
     CSerial port;
-    std::string why = cli::OpenPort(port, name);
-    const char* who = "wizard-cli";  // a port that does not open is no fault of the command
+    cli::PortFailure failure;
     std::string model, ati3, ati5;
-    if (why.empty() && !IdentifyModem(&port, nullptr, &model, &ati3, &ati5)) {
-        why = "no modem answered on " + port.PortName();
-        who = "wizard-cli identify";
+    if (!cli::OpenPort(port, name, &failure)) {
+        if (json) {
+            cli::EmitResult(name, 1, failure.reason, failure.hint);
+        } else {
+            cli::PrintFailure("wizard-cli: ", failure);
+        }
+        return 1;
     }
-    if (!why.empty()) {
+    if (!IdentifyModem(&port, nullptr, &model, &ati3, &ati5)) {
+        const std::string why = "no modem answered on " + port.PortName();
         if (json) {
             cli::EmitResult(name, 1, why);
         } else {
-            std::cerr << who << ": " << why << "\n";
+            std::cerr << "wizard-cli identify: " << why << "\n";
         }
         return 1;
     }
@@ -69,7 +73,21 @@ int RunIdentify(const std::vector<std::string>& words) {
     return 0;
 }
 
+constexpr const char* kHelp =
+    R"(Opens the port, identifies the modem the way the search does (`AT&F`, then
+`AT+GMM`) and prints its port, model name and the answers to `ATI3` and
+`ATI5`.
+
+- `--port DEV`: The modem's port.
+- `--json`: One JSON event for the modem (`model`, `ati3`, `ati5`), then a
+  `result` (docs/json-events.md).
+
+Exit status 1 also when no modem answers.
+
+    wizard-cli identify --port /dev/ttyUSB0
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("identify", "--port DEV [--json]",
-                     "identify the modem on a port (model, ATI3, ATI5)", &RunIdentify);
+                     "identify the modem on a port (model, ATI3, ATI5)", &RunIdentify, kHelp);

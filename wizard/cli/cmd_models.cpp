@@ -541,11 +541,13 @@ void ExplainModel(Report& report, const IniFile& ini, const ConfigLocation& loca
     }
 }
 
+constexpr const char* kUsage = "[--config FILE] [--names | --json]";
+
 int RunModels(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--config"}, {"--json"});
+    cli::Args args(words, {"--config"}, {"--names", "--json"});
     if (!args.ok() || !args.Positional().empty()) {
         std::cerr << "wizard-cli models: " << (args.ok() ? "unexpected arguments" : args.error())
-                  << "\nUsage: wizard-cli models [--config FILE] [--json]\n";
+                  << "\nUsage: wizard-cli models " << kUsage << "\n";
         return 2;
     }
     const bool json = args.Flag("--json");
@@ -562,6 +564,13 @@ int RunModels(const std::vector<std::string>& words) {
             std::cerr << "wizard-cli models: " << why << "\n";
         }
         return 1;
+    }
+    if (args.Flag("--names")) {
+        // For scripts and shell completion: the names the wizard chooses from.
+        for (const std::string& name : ReadModelList(ini).Entries()) {
+            std::cout << name << "\n";
+        }
+        return 0;
     }
     Report report(json);
     if (json) {
@@ -619,8 +628,27 @@ int RunModels(const std::vector<std::string>& words) {
     return 0;
 }
 
+constexpr const char* kHelp =
+    R"(Reads `Wizard.inf` as the wizard does and explains each model section: the
+plug-in, the firmware file and its version, the flash loader, the upload
+command, type, speed and interface, the brands, and a warning for each
+problem found (a missing file, a plug-in that does not load, a value that
+is cut or ignored).
+
+- `--config FILE`: The `Wizard.inf` to read instead of the one beside the
+  program; the names in it are relative to its directory.
+- `--names`: Print only the names of the models the wizard can choose, one
+  per line.
+- `--json`: The explanation as JSON events: `config`, `common` and one
+  `model` per section, each with its settings and warnings, then a `result`
+  (docs/json-events.md).
+
+    wizard-cli models --config vendor/Wizard.inf
+    wizard-cli models --names
+)";
+
 }  // namespace
 
-REGISTER_CLI_COMMAND("models", "[--config FILE] [--json]",
+REGISTER_CLI_COMMAND("models", kUsage,
                      "explain each model of Wizard.inf with its resolved settings and warnings",
-                     &RunModels);
+                     &RunModels, kHelp);

@@ -131,8 +131,23 @@ int RunPorts(const std::vector<std::string>& words) {
     return 0;
 }
 
+constexpr const char* kHelp =
+    R"(Lists the serial ports the modem search walks, in its order, with what is
+known of each: the maker, product and ids (vendor:product) of a USB
+adapter or the chip of a built-in UART, and the stable name below
+`/dev/serial/by-id/`. With `ComList=OpenComOneToNine` in `Wizard.inf` they
+are `COM1` to `COM9`, the first nine UARTs.
+
+- `--config FILE`: The `Wizard.inf` to read instead of the one beside the
+  program.
+- `--json`: One JSON event per port (`source`, `device`, `description`,
+  `stable-name`), then a `result` (docs/json-events.md).
+
+    wizard-cli ports
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("ports", "[--config FILE] [--json]",
-                     "list the ports the modem search walks, with what is known of each",
-                     &RunPorts);
+                     "list the ports the modem search walks, with what is known of each", &RunPorts,
+                     kHelp);

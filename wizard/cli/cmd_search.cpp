@@ -30,8 +30,26 @@ int RunSearchCommand(const std::vector<std::string>& words) {
     return cli::RunUpdateFlow(options);
 }
 
+constexpr const char* kHelp =
+    R"(Runs the wizard's modem search and nothing more: port by port it opens the
+line, asks the modem for its model (`AT+GMM`) and, where `Wizard.inf` lists
+brands, its brand, and ends at the first modem that a model section
+describes. It prints the search's lines, then the model found, its port and
+what the modem says of its firmware (`ATI3`).
+
+- `--config FILE`: The `Wizard.inf` to use instead of the one beside the
+  program.
+- `--ports DEV,...`: The ports to search instead of the system's.
+- `--quiet`: Only the modem found.
+- `--json`: The search's JSON events, then a `result` (docs/json-events.md).
+
+Exit status 0 when a modem was found, 1 when none was.
+
+    wizard-cli search --ports /dev/ttyUSB0,/dev/ttyUSB1
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("search", kUsage,
                      "find the modem as the wizard does, and say which model on which port",
-                     &RunSearchCommand);
+                     &RunSearchCommand, kHelp);

@@ -66,7 +66,23 @@ int RunUpload(const std::vector<std::string>& words) {
     }
 }
 
+constexpr const char* kHelp = R"(Stores the local *FILE* in the modem's file store as *NAME*:
+`AT$JUPL="NAME",P2,P3,P4`, then XModem. The progress goes to standard
+error; Ctrl-C cancels the transfer, and the partial file is deleted from
+the modem.
+
+- `--port DEV`: The modem's port.
+- `--delete-first`: Delete a stored file of that name first (`AT$JDEL`).
+- `--quiet`: No progress on standard error.
+- `FILE`: The local file to send.
+- `NAME`: The name to store it under.
+- `P2 [P3 [P4]]`: The further `AT$JUPL` parameters, passed on unchanged
+  (default: `1` and two empty parameters, no attributes).
+
+    wizard-cli upload --port /dev/ttyUSB0 settings.cfg settings.cfg
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("upload", kUsage, "store a file from the computer in the modem's file store",
-                     &RunUpload);
+                     &RunUpload, kHelp);

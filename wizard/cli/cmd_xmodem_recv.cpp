@@ -74,8 +74,20 @@ int RunXModemRecv(const std::vector<std::string>& words) {
     return 1;
 }
 
+constexpr const char* kHelp =
+    R"(Receives one file with XModem (checksum variant, 128- and 1024-byte blocks)
+from a sender that is already waiting for the receiver's first NAK.
+
+- `--port DEV`: The port of the sender.
+- `--size N`: The size of the file in bytes, for the progress bar
+  (without it the bytes are counted).
+- `--quiet`: No progress on standard error.
+- `FILE`: The local file to write; after a failure it holds the part
+  received.
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("xmodem-recv", kUsage,
                      "receive a file with XModem from a sender that is already waiting",
-                     &RunXModemRecv);
+                     &RunXModemRecv, kHelp);

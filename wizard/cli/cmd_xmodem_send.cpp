@@ -62,8 +62,18 @@ int RunXModemSend(const std::vector<std::string>& words) {
     return 1;
 }
 
+constexpr const char* kHelp = R"(Sends one file with XModem (checksum variant) to a receiver that is
+already waiting and asking with NAK.
+
+- `--port DEV`: The port of the receiver.
+- `--1k`: Send 1024-byte blocks where the receiver takes them (falling
+  back to 128 bytes).
+- `--quiet`: No progress on standard error.
+- `FILE`: The file to send.
+)";
+
 }  // namespace
 
 REGISTER_CLI_COMMAND("xmodem-send", kUsage,
                      "send a file with XModem to a receiver that is already waiting",
-                     &RunXModemSend);
+                     &RunXModemSend, kHelp);

@@ -27,9 +27,14 @@ void Emit(const json::Object& event) {
     EmitText(event.Text());
 }
 
-void EmitResult(const std::string& port, int exitCode, const std::string& errorText) {
+void EmitResult(const std::string& port, int exitCode, const std::string& errorText,
+                const std::string& hint) {
     if (!errorText.empty()) {
-        Emit(Event("error", port).String("text", errorText));
+        json::Object error = Event("error", port).String("text", errorText);
+        if (!hint.empty()) {
+            error.String("hint", hint);
+        }
+        Emit(error);
     }
     Emit(Event("result", port).Number("exit-code", exitCode));
 }

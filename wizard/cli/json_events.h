@@ -24,8 +24,10 @@ void Emit(const json::Object& event);
 // The same for an event that is JSON text already (one passed through).
 void EmitText(const std::string& json);
 
-// The end of a --json command: "error" with the text when there is one,
-// then "result" with the exit code.
-void EmitResult(const std::string& port, int exitCode, const std::string& errorText = "");
+// The end of a --json command: "error" with the text (and a hint on what
+// to do, when there is one) when there is an error, then "result" with the
+// exit code.
+void EmitResult(const std::string& port, int exitCode, const std::string& errorText = "",
+                const std::string& hint = "");
 
 }  // namespace cli

@@ -28,6 +28,10 @@ class JsonReport : public UpdateReport {
                  .StringOrNull("old-version", found.oldVersion));
     }
     void NotFound(const std::string& text) override { Text("not-found", "", text); }
+    void PortRefused(const std::string& port, const PortFailure& failure) override {
+        json::Object event = Event("port-refused", port).String("text", failure.reason);
+        Emit(failure.hint.empty() ? event : event.String("hint", failure.hint));
+    }
     void Interrupted() override { Emit(Event("interrupted", port_)); }
 
     void Plan(const UpdateResult& plan) override {

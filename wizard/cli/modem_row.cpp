@@ -37,7 +37,7 @@ void ApplyEvent(const json::Value& event, ModemRow* row) {
         row->percent = percent != nullptr && percent->type() == json::Value::Type::kNumber
                            ? static_cast<int>(percent->AsNumber())
                            : -1;
-    } else if (name == "fatal" || name == "error") {
+    } else if (name == "fatal" || name == "error" || name == "port-refused") {
         if (row->error.empty()) {
             row->error = text;
         }

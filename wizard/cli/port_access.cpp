@@ -2,43 +2,77 @@
 
 #include <iostream>
 
+#include "platform/device_users.h"
 #include "platform/serial_port.h"
 #include "serial/answer_text.h"
 #include "serial/serial.h"
+#include "wizard/cli/port_failure.h"
 
 namespace cli {
 
-std::string OpenPort(CSerial& port, const std::string& name) {
-    if (!port.SetPortName(name) || !port.Open()) {
-        DWORD error = platform::GetLastError();
-        return "cannot open port " + name + ": " +
-               (name.empty() ? std::string("no port name given") : platform::ErrorText(error));
+void PrintFailure(const std::string& head, const PortFailure& failure) {
+    std::cerr << head << failure.reason << "\n";
+    if (!failure.hint.empty()) {
+        std::cerr << "wizard-cli: " << failure.hint << "\n";
     }
-    return {};
 }
 
-std::string PortFailure(CSerial& port, const std::string& name) {
-    std::string why = OpenPort(port, name);
-    if (why.empty()) {
-        port.Close();
+bool OpenPort(CSerial& port, const std::string& name, PortFailure* failure) {
+    if (!port.SetPortName(name) || !port.Open()) {
+        *failure = ExplainPortFailure(name, platform::GetLastError());
+        failure->reason = "cannot open port " + name + ": " + failure->reason;
+        return false;
     }
-    return why;
+    return true;
+}
+
+bool PortRefused(CSerial& port, const std::string& name, PortFailure* failure) {
+    if (!OpenPort(port, name, failure)) {
+        return true;
+    }
+    port.Close();
+    return false;
 }
 
 bool OpenPortOrReport(CSerial& port, const std::string& name) {
-    const std::string why = OpenPort(port, name);
-    if (!why.empty()) {
-        std::cerr << "wizard-cli: " << why << "\n";
+    PortFailure failure;
+    if (!OpenPort(port, name, &failure)) {
+        PrintFailure("wizard-cli: ", failure);
+        return false;
     }
-    return why.empty();
+    return true;
+}
+
+bool RefusedPort(const std::string& name, PortFailure* failure) {
+    CSerial port;
+    if (port.SetPortName(name) && port.Open()) {
+        port.Close();
+        return false;
+    }
+    const DWORD error = platform::GetLastError();
+    if (platform::ClassifyOpenError(error) == platform::OpenRefusal::kOther) {
+        return false;
+    }
+    *failure = ExplainPortFailure(name, error);
+    return true;
+}
+
+bool ReportRefusedPort(const std::string& name) {
+    PortFailure failure;
+    if (!RefusedPort(name, &failure)) {
+        return false;
+    }
+    PrintFailure("wizard-cli: port " + name + ": ", failure);
+    return true;
 }
 
 bool ReportPortFailure(CSerial& port, const std::string& name) {
-    const std::string why = PortFailure(port, name);
-    if (!why.empty()) {
-        std::cerr << "wizard-cli: " << why << "\n";
+    PortFailure failure;
+    if (PortRefused(port, name, &failure)) {
+        PrintFailure("wizard-cli: ", failure);
+        return true;
     }
-    return !why.empty();
+    return false;
 }
 
 std::string Printable(const std::string& answer) {

@@ -1,6 +1,7 @@
 // The update as text: what the console flow has always shown.
 #include <iostream>
 
+#include "wizard/cli/port_access.h"
 #include "wizard/cli/progress_line.h"
 #include "wizard/cli/update_report.h"
 #include "wizard/engine/fatal_exit.h"
@@ -28,6 +29,10 @@ class TextReport : public UpdateReport {
     }
     void Found(const UpdateResult&) override {}
     void NotFound(const std::string& text) override { PrintError(text); }
+    void PortRefused(const std::string& port, const PortFailure& failure) override {
+        progress_.Finish();
+        PrintFailure("wizard-cli: port " + port + ": ", failure);
+    }
     void Interrupted() override { std::cerr << "\nInterrupted.\n"; }
 
     void Plan(const UpdateResult& plan) override {

@@ -14,6 +14,7 @@
 #include "serial/answer_text.h"
 #include "wizard/cli/confirmation.h"
 #include "wizard/cli/console_page.h"
+#include "wizard/cli/port_access.h"
 #include "wizard/cli/update_report.h"
 #include "wizard/engine/common_settings.h"
 #include "wizard/engine/fatal_exit.h"
@@ -107,6 +108,25 @@ bool Prepare(const UpdateOptions& options, WizardState& state, UpdateReport& rep
     return false;
 }
 
+// The ports of names that another program holds or the user may not open.
+void ReportRefusedPorts(const std::vector<std::string>& names, UpdateReport& report) {
+    for (const std::string& name : names) {
+        PortFailure failure;
+        if (RefusedPort(name, &failure)) {
+            report.PortRefused(name, failure);
+        }
+    }
+}
+
+// A fatal error, and why the port did not open when that was the error.
+void ReportFatal(const std::string& text, const WizardState& state, UpdateReport& report) {
+    report.Fatal(text);
+    if (text == wizard::LoadText(wizard::IDS_PORT_CANNOT_BE_OPENED) &&
+        !state.portList.Entries().empty()) {
+        ReportRefusedPorts({state.portList.Entries().front()}, report);
+    }
+}
+
 // The search, as the search page shows it. True when a modem was found.
 bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
     // The search posts one port line per port, in the list's order.
@@ -137,6 +157,9 @@ bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
                 return true;
             case WM_WIZ_NOTFOUND:
                 report.NotFound(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
+                // A modem behind a port that another program holds is not
+                // found either: say which.
+                ReportRefusedPorts(ports, report);
                 return false;
             case WM_WIZ_FATAL:
                 report.Fatal(message.text);
@@ -211,7 +234,7 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, UpdateReport& 
                 }
                 break;
             case WM_WIZ_FATAL:
-                report.Fatal(message.text);
+                ReportFatal(message.text, state, report);
                 return 1;
             case WM_WIZ_WORKER:
                 if (message.lParam == 0) {
@@ -220,7 +243,7 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, UpdateReport& 
                     while (page.Next(&last, kLastWordsMs)) {
                         page.Handled();
                         if (last.message == WM_WIZ_FATAL) {
-                            report.Fatal(last.text);
+                            ReportFatal(last.text, state, report);
                             return 1;
                         }
                     }

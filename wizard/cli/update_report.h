@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "wizard/cli/port_failure.h"
 #include "wizard/engine/progress_display.h"
 
 namespace cli {
@@ -45,6 +46,9 @@ class UpdateReport {
     virtual void SearchStatus(const std::string& port, const std::string& text) = 0;
     virtual void Found(const UpdateResult& found) = 0;
     virtual void NotFound(const std::string& text) = 0;
+    // A port that another program holds or the user may not open (after a
+    // search that found nothing, or a port that would not open).
+    virtual void PortRefused(const std::string& port, const PortFailure& failure) = 0;
     virtual void Interrupted() = 0;
 
     // What the update is going to do, before it asks or starts.

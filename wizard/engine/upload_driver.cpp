@@ -61,7 +61,7 @@ std::uint64_t FileSize(std::FILE* file) {
 void WaitForLoaderAfterPowerCycle(CSerial* port, _Status& status) {
     SetStatusText(status, wizard::IDS_SWITCH_OFF_AND_ON);
     const DWORD start = platform::GetTickCount();
-    while (platform::GetTickCount() - start < kPowerCycleWaitMs) {
+    while (platform::GetTickCount() - start < kPowerCycleWaitMs && !port->DeviceGone()) {
         if (port->WriteTimeout("\r", 1, 100) != 0) {
             if (port->QueryInbuff() && port->UploadCheckBaudrate()) {
                 return;

@@ -10,6 +10,8 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // Desktops match the window to its desktop entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(WIZARD_APP_ID));
     // Qt has taken its own options out of argv.
     const std::vector<std::string> tokens(argv + 1, argv + argc);
     gui::WizardOptions options;
