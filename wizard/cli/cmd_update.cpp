@@ -11,8 +11,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "[--config FILE] [--port DEV --model NAME | --ports DEV,... | --all [--ports DEV,...] "
-    "[--max-parallel N]] [--yes] [--quiet] [--json]";
+    "[--config FILE] [--port DEV --model NAME | --ports DEV,...] [--all [--max-parallel N]] "
+    "[--yes] [--quiet] [--json]";
 
 int RunUpdateCommand(const std::vector<std::string>& words) {
     cli::Args args(words, {"--config", "--port", "--model", "--ports", "--max-parallel"},
@@ -70,7 +70,8 @@ without working firmware.
 - `--model NAME`: The model section of `Wizard.inf` for the modem on
   `--port`.
 - `--ports DEV,...`: The ports to search instead of the system's.
-- `--all`: Update every modem found, all at once: each port is searched by
+- `--all`: Update every modem found on the ports (`--ports`, or the
+  system's), all at once, instead of the first: each port is searched by
   a child process of its own, then each modem found is updated by its own
   child, so a failing modem never stops the others. One line per modem
   shows its step and bar, then a summary table gives port, model, old and
