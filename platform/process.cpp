@@ -49,6 +49,7 @@ bool Process::Running() {
 
 bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
+    bool pumped = false;  // a time-out of 0 still takes what the pipes hold
     for (;;) {
         std::size_t end = out_.find('\n', lineCursor_);
         if (end != std::string::npos) {
@@ -69,10 +70,11 @@ bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
             return false;
         }
         DWORD left = Remaining(start, timeoutMs);
-        if (left == 0) {
+        if (left == 0 && pumped) {
             return false;
         }
         Pump(left);
+        pumped = true;
     }
 }
 
@@ -126,6 +128,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, DWORD timeoutMs,
         process.Stop(1000);
     }
     result.exitCode = process.ExitCode();
+    result.cpuSeconds = process.CpuSeconds();
     result.stdoutText = process.Stdout();
     result.stderrText = process.Stderr();
     return result;

@@ -23,4 +23,16 @@ bool StandardErrorIsTerminal() {
     return IsConsole(STD_ERROR_HANDLE);
 }
 
+int StandardErrorColumns() {
+    if (!IsConsole(STD_ERROR_HANDLE)) {
+        return 0;
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!::GetConsoleScreenBufferInfo(::GetStdHandle(STD_ERROR_HANDLE), &info)) {
+        return 0;
+    }
+    // The window's width, not the buffer's: the buffer may be far wider.
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 }  // namespace platform
