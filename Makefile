@@ -10,8 +10,8 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 SECONDS    ?= 60
 
-.PHONY: all deps configure build demo test test-asan package fuzz screenshots format clean help \
-        windows windows-i686 demo-windows
+.PHONY: all deps configure build demo test test-asan test-asan-units fault-matrix package fuzz \
+        screenshots format clean help windows windows-i686 demo-windows
 
 all: build
 
@@ -23,6 +23,8 @@ help:
 	@echo "make windows-i686  the 32-bit Windows build (no tests: wine here runs 64-bit only)"
 	@echo "make demo-windows  wizard-cli.exe demo under wine, against the simulator of the Linux build"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
+	@echo "make test-asan-units  the unit suites only, under AddressSanitizer and UBSan"
+	@echo "make fault-matrix  every fault at every phase of an update; writes docs/fault-matrix.md"
 	@echo "make package    the Debian packages, in $(BUILD)/packages"
 	@echo "make fuzz       every fuzz target for SECONDS seconds (60), TARGET=NAME for one"
 	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
@@ -87,6 +89,23 @@ fuzz: deps
 	  -P tests/fuzz/run_fuzz.cmake
 	cmake -DSOURCE_DIR=$(CURDIR) -DBUILD_DIR=$(abspath $(BUILD))/fuzz -DACTION=run \
 	  -DTARGET=$(or $(TARGET),all) -DSECONDS=$(SECONDS) -P tests/fuzz/run_fuzz.cmake
+
+# The unit suites under the sanitizers, without the slow end-to-end runs
+# over pseudo-terminals (they run in make test) and without the fuzz stage
+# (it has its own sanitized clang build).
+ASAN_UNITS_EXCLUDE = ^(UpdateEndToEnd|SerialPty|Package|Screenshots)\.
+test-asan-units: deps
+	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWIZARD_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS) -LE 'pty|fuzz' \
+	  -E '$(ASAN_UNITS_EXCLUDE)'
+
+# Every cell of the fault matrix, two at a time; the table goes to
+# docs/fault-matrix.md.
+fault-matrix: build
+	cmake --build $(BUILD) --target fault_matrix_tests
+	./tools/fault_matrix.sh $(BUILD) $(JOBS)
 
 # The GUI tests render every page offscreen; this copies them for the README.
 screenshots: build
