@@ -6,8 +6,9 @@ BUILD_ASAN ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+SECONDS    ?= 60
 
-.PHONY: all deps configure build demo test test-asan package screenshots format clean help
+.PHONY: all deps configure build demo test test-asan package fuzz screenshots format clean help
 
 all: build
 
@@ -17,6 +18,7 @@ help:
 	@echo "make test       build and run the whole test suite"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
 	@echo "make package    the Debian packages, in $(BUILD)/packages"
+	@echo "make fuzz       every fuzz target for SECONDS seconds (60), TARGET=NAME for one"
 	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
 	@echo "make format     format the sources with clang-format"
 
@@ -47,6 +49,14 @@ test-asan: deps
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
+
+# The fuzz targets in a clang build of their own ($(BUILD)/fuzz), each run
+# for SECONDS seconds in turn; what they find is kept in $(BUILD)/fuzz/corpora.
+fuzz: deps
+	cmake -DSOURCE_DIR=$(CURDIR) -DBUILD_DIR=$(abspath $(BUILD))/fuzz -DACTION=build -DJOBS=$(JOBS) \
+	  -P tests/fuzz/run_fuzz.cmake
+	cmake -DSOURCE_DIR=$(CURDIR) -DBUILD_DIR=$(abspath $(BUILD))/fuzz -DACTION=run \
+	  -DTARGET=$(or $(TARGET),all) -DSECONDS=$(SECONDS) -P tests/fuzz/run_fuzz.cmake
 
 # The GUI tests render every page offscreen; this copies them for the README.
 screenshots: build

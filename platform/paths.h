@@ -6,11 +6,14 @@
 
 namespace platform {
 
-// Separator between the directories of a path on this system.
+// Separator between the directories of a path, and the ending of a
+// program's file name, on this system.
 #if defined(_WIN32)
 constexpr char kPathSeparator = '\\';
+constexpr const char* kProgramSuffix = ".exe";
 #else
 constexpr char kPathSeparator = '/';
+constexpr const char* kProgramSuffix = "";
 #endif
 
 // Directory of the running program, absolute and without a trailing

@@ -40,8 +40,9 @@ class Process {
     bool Running();
 
     // The next line of standard output, without its line end (LF or CR LF).
-    // False when no complete line came within timeoutMs; a last line without
-    // line end is returned once the output has ended.
+    // False when no complete line came within timeoutMs (0: only what the
+    // child has written already); a last line without line end is returned
+    // once the output has ended.
     bool ReadLine(std::string* line, DWORD timeoutMs);
 
     // Waits until the child exits. True when it did within timeoutMs. The
@@ -91,7 +92,8 @@ class Process {
 struct ProcessResult {
     bool started = false;
     std::string startError;
-    int exitCode = -1;  // as Process::ExitCode
+    int exitCode = -1;       // as Process::ExitCode
+    double cpuSeconds = -1;  // as Process::CpuSeconds, once it has ended
     std::string stdoutText;
     std::string stderrText;
     bool timedOut = false;  // the child was stopped because the time ran out

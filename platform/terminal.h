@@ -7,4 +7,8 @@ namespace platform {
 bool StandardInputIsTerminal();
 bool StandardErrorIsTerminal();
 
+// The width of the terminal on standard error in columns; 0 when it is no
+// terminal or does not say.
+int StandardErrorColumns();
+
 }  // namespace platform

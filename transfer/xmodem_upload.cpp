@@ -110,8 +110,11 @@ bool CXModemTransfer::XModemUpload(std::FILE* file, int* progress, bool allow1K,
                 if (reply == XMODEM_CAN) {
                     Trace("XModemUpload: received CAN\n");
                     attempt = kLastAttempt;
-                } else if (reply == XMODEM_NAK && blockCounter == 1 && allow1K &&
+                } else if (reply == XMODEM_NAK && count != 0 && blockCounter == 1 && allow1K &&
                            blockSize == XMODEM_BLOCK_1K && ++firstBlockNaks > kNaksBeforeFallback) {
+                    // Only NAKs to block 1 itself count: NAKs to the EOT of a
+                    // one-block file are no request for smaller blocks, and
+                    // taking them for one would end the transfer as a success.
                     Trace("XModemUpload: Fallback to standard XModem, block size 128\n");
                     blockSize = XMODEM_BLOCK_128;
                     blockCounter = 0;

@@ -273,6 +273,7 @@ bool Process::Pump(DWORD timeoutMs) {
 
 bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
+    bool pumped = false;  // a time-out of 0 still takes what the pipes hold
     for (;;) {
         std::size_t end = out_.find('\n', lineCursor_);
         if (end != std::string::npos) {
@@ -293,10 +294,11 @@ bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
             return false;
         }
         DWORD left = Remaining(start, timeoutMs);
-        if (left == 0) {
+        if (left == 0 && pumped) {
             return false;
         }
         Pump(left);
+        pumped = true;
     }
 }
 
@@ -368,6 +370,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, DWORD timeoutMs,
         process.Stop(1000);
     }
     result.exitCode = process.ExitCode();
+    result.cpuSeconds = process.CpuSeconds();
     result.stdoutText = process.Stdout();
     result.stderrText = process.Stderr();
     return result;

@@ -54,7 +54,10 @@ const char* GetEntryField(const char* fields, int n) {
         ++begin;
     }
     const std::string_view rest = field.substr(begin);
-    std::memcpy(g_field, rest.data(), rest.size());
+    // A field past the last has no data at all, not even a pointer to it.
+    if (!rest.empty()) {
+        std::memcpy(g_field, rest.data(), rest.size());
+    }
     g_field[rest.size()] = '\0';
     return g_field;
 }

@@ -52,6 +52,16 @@ TEST(EntryFields, AShortEntryAfterALongOneShowsNothingOfTheLongOne) {
     EXPECT_EQ(std::string(GetEntryField(fields, 5)), "");
 }
 
+TEST(EntryFields, FieldsPastTheEndOfAFullBufferAreEmpty) {
+    // 254 characters without a comma leave room for the two closing NULs
+    // only: the buffer holds fewer fields than are asked for.
+    const std::string full(254, 'n');
+    const char* fields = NormalizeEntry(full.c_str());
+    ASSERT_NE(fields, nullptr);
+    EXPECT_EQ(std::string(GetEntryField(fields, 0)), full);
+    EXPECT_EQ(std::string(GetEntryField(fields, 5)), "");
+}
+
 TEST(EntryFields, AnEntryThatDoesNotFitItsBufferIsRefusedWhole) {
     const std::string fits(kEntryBufferSize - 2, 'n');
     const char* fields = NormalizeEntry(fits.c_str());

@@ -13,6 +13,7 @@
 #include "platform/private_directory.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/firmware_file.h"
+#include "tests/support/json_lines.h"
 #include "tests/support/modemsim_process.h"
 #include "tests/support/random_bytes.h"
 #include "tests/support/temp_dir.h"
@@ -305,6 +306,16 @@ TEST_F(BackupEndToEnd, KeptCopiesGoBackWithWizardCliRestoreAndOnlyThenTheFolderG
     CliResult list = test_support::RunCli({"restore", "--list"}, 20000, Environment());
     EXPECT_EQ(list.exitCode, 0) << list.err;
     EXPECT_EQ(list.out, folder + "\n    ORVA_56K_Serial: 6 files, 7252 bytes\n");
+    CliResult json = test_support::RunCli({"restore", "--list", "--json"}, 20000, Environment());
+    std::string bad;
+    const std::vector<cli::json::Value> events = test_support::JsonLines(json.out, &bad);
+    EXPECT_TRUE(bad.empty()) << bad;
+    ASSERT_EQ(test_support::EventNames(events),
+              (std::vector<std::string>{"kept-folder", "result"}));
+    EXPECT_EQ(events[0].String("path"), folder);
+    EXPECT_EQ(events[0].Number("copies"), 6);
+    EXPECT_EQ(events[0].Number("bytes"), 7252);
+    EXPECT_EQ(events[1].Number("folders"), 1);
 
     // A copy has gone missing: the folder stays and says which.
     const std::string copy = folder + "/4";

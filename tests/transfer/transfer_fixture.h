@@ -8,33 +8,11 @@
 #include <string>
 
 #include "serial/serial.h"
+#include "tests/support/file_content.h"
 #include "tests/support/scripted_port.h"
 #include "transfer/file_transfer.h"
 
 namespace test_support {
-
-// A temporary binary file holding content, positioned at its start.
-inline std::FILE* FileWith(const std::string& content) {
-    std::FILE* file = std::tmpfile();
-    if (file != nullptr) {
-        std::fwrite(content.data(), 1, content.size(), file);
-        std::rewind(file);
-    }
-    return file;
-}
-
-// Everything in the file, read from its start.
-inline std::string ContentOf(std::FILE* file) {
-    std::fflush(file);
-    std::rewind(file);
-    std::string content;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        content.append(buffer, n);
-    }
-    return content;
-}
 
 class TransferOnOpenPort : public ::testing::Test {
   protected:

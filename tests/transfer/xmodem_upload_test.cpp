@@ -155,6 +155,18 @@ TEST_F(XModemUpload, EotIsRepeatedUntilAcknowledged) {
     EXPECT_EQ(port.Now() - start, 6u * 4000u);
 }
 
+TEST_F(XModemUpload, NaksToTheEotOfAOneBlock1KFileAreNoFallbackAndNoSuccess) {
+    // Block 1 is refused once, then every EOT: the sixth NAK in all is no
+    // request for 128-byte blocks, and must not end the transfer as done.
+    peer.onPacket = [](const XModemReceiverPeer::Packet&, std::size_t index) {
+        return index == 0 ? NAK : ACK;
+    };
+    peer.onEot = [](int) { return NAK; };
+    EXPECT_FALSE(Send(RandomBytes(5, 7), true));
+    EXPECT_EQ(peer.EotCount(), 6);
+    EXPECT_EQ(peer.Packets().size(), 2u) << "block 1 is not sent again";
+}
+
 TEST_F(XModemUpload, CanFromTheReceiverEndsTheTransferWithoutACanOfOurOwn) {
     peer.onPacket = [](const XModemReceiverPeer::Packet& packet, std::size_t) {
         return packet.number == 2 ? CAN : ACK;

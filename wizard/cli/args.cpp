@@ -56,4 +56,17 @@ unsigned long Args::Number(const std::string& name, unsigned long fallback) {
     return value;
 }
 
+std::vector<std::string> CommaList(const std::string& text) {
+    std::vector<std::string> names;
+    std::string rest = text;
+    while (!rest.empty()) {
+        std::size_t comma = rest.find(',');
+        if (comma != 0) {
+            names.push_back(rest.substr(0, comma));
+        }
+        rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
+    }
+    return names;
+}
+
 }  // namespace cli

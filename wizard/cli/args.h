@@ -33,4 +33,7 @@ class Args {
     std::string error_;
 };
 
+// The names of a comma-separated list ("A,B,,C" gives A, B, C).
+std::vector<std::string> CommaList(const std::string& text);
+
 }  // namespace cli

@@ -6,16 +6,21 @@
 #include "serial/serial.h"
 #include "wizard/cli/args.h"
 #include "wizard/cli/command.h"
+#include "wizard/cli/json_events.h"
 #include "wizard/cli/port_access.h"
 
 namespace {
 
-void PrintBlock(const char* label, const std::string& answer) {
+// An information page as text: the answer without its OK, line ends as LF.
+std::string PageText(const std::string& answer) {
     std::string text;
     CleanAnswer("", answer, &text);
-    text = cli::Printable(text);
+    return cli::Printable(text);
+}
+
+void PrintBlock(const char* label, const std::string& answer) {
     std::cout << label;
-    for (char c : text) {
+    for (char c : PageText(answer)) {
         std::cout << c;
         if (c == '\n') {
             std::cout << "       ";
@@ -25,20 +30,41 @@ void PrintBlock(const char* label, const std::string& answer) {
 }
 
 int RunIdentify(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--port"}, {});
+    cli::Args args(words, {"--port"}, {"--json"});
     if (!args.ok() || !args.Value("--port") || !args.Positional().empty()) {
         std::cerr << "wizard-cli identify: " << (args.ok() ? "expected --port DEV" : args.error())
-                  << "\nUsage: wizard-cli identify --port DEV\n";
+                  << "\nUsage: wizard-cli identify --port DEV [--json]\n";
         return 2;
     }
+    const bool json = args.Flag("--json");
+    const std::string name = *args.Value("--port");
     CSerial port;
-    if (!cli::OpenPortOrReport(port, *args.Value("--port"))) {
+    cli::PortFailure failure;
+    std::string model, ati3, ati5;
+    if (!cli::OpenPort(port, name, &failure)) {
+        if (json) {
+            cli::EmitResult(name, 1, failure.reason, failure.hint);
+        } else {
+            cli::PrintFailure("wizard-cli: ", failure);
+        }
         return 1;
     }
-    std::string model, ati3, ati5;
     if (!IdentifyModem(&port, nullptr, &model, &ati3, &ati5)) {
-        std::cerr << "wizard-cli identify: no modem answered on " << port.PortName() << "\n";
+        const std::string why = "no modem answered on " + port.PortName();
+        if (json) {
+            cli::EmitResult(name, 1, why);
+        } else {
+            std::cerr << "wizard-cli identify: " << why << "\n";
+        }
         return 1;
+    }
+    if (json) {
+        cli::Emit(cli::Event("modem", name)
+                      .String("model", model)
+                      .String("ati3", PageText(ati3))
+                      .String("ati5", PageText(ati5)));
+        cli::EmitResult(name, 0);
+        return 0;
     }
     std::cout << "Port:  " << port.PortName() << "\n"
               << "Model: " << model << "\n";
@@ -53,6 +79,8 @@ constexpr const char* kHelp =
 `ATI5`.
 
 - `--port DEV`: The modem's port.
+- `--json`: One JSON event for the modem (`model`, `ati3`, `ati5`), then a
+  `result` (docs/json-events.md).
 
 Exit status 1 also when no modem answers.
 
@@ -61,5 +89,5 @@ Exit status 1 also when no modem answers.
 
 }  // namespace
 
-REGISTER_CLI_COMMAND("identify", "--port DEV", "identify the modem on a port (model, ATI3, ATI5)",
-                     &RunIdentify, kHelp);
+REGISTER_CLI_COMMAND("identify", "--port DEV [--json]",
+                     "identify the modem on a port (model, ATI3, ATI5)", &RunIdentify, kHelp);

@@ -11,6 +11,7 @@
 #include "wizard/cli/args.h"
 #include "wizard/cli/command.h"
 #include "wizard/cli/config_option.h"
+#include "wizard/cli/json_events.h"
 #include "wizard/cli/plugin_probe.h"
 #include "wizard/engine/brand_check.h"
 #include "wizard/engine/common_settings.h"
@@ -27,22 +28,73 @@ namespace {
 // Where the values start, after the indented label.
 constexpr std::size_t kValueColumn = 20;
 
+// The explanation, as text or (--json) as one event per part: "config",
+// "common", then one "model" per section, each with its settings (label ->
+// text) and warnings.
 class Report {
   public:
-    void Heading(const std::string& text) { std::cout << "\n" << text << "\n"; }
+    explicit Report(bool json) : json_(json) {}
+
+    // A new part: kind names its event, heading is its text title.
+    void Part(const char* kind, const std::string& heading, const std::string& name, int line) {
+        Flush();
+        if (!json_) {
+            std::cout << "\n" << heading << "\n";
+            return;
+        }
+        kind_ = kind;
+        name_ = name;
+        line_ = line;
+    }
     void Line(const std::string& label, const std::string& text) {
+        if (json_) {
+            settings_.emplace_back(label, text);
+            return;
+        }
         std::string head = "  " + label + ":";
         head.resize(std::max(head.size() + 1, kValueColumn), ' ');
         std::cout << head << text << "\n";
     }
     void Warn(const std::string& text) {
-        std::cout << "  warning: " << text << "\n";
         ++warnings_;
+        if (json_) {
+            partWarnings_.push_back(text);
+            return;
+        }
+        std::cout << "  warning: " << text << "\n";
     }
     int warnings() const { return warnings_; }
 
+    // The last part's event, when there is one waiting.
+    void Flush() {
+        if (!json_ || kind_ == nullptr) {
+            return;
+        }
+        cli::json::Object settings;
+        for (const auto& [label, text] : settings_) {
+            settings.String(label.c_str(), text);
+        }
+        cli::json::Object event = cli::Event(kind_, "");
+        if (!name_.empty()) {
+            event.String("name", name_);
+        }
+        if (line_ > 0) {
+            event.Number("line", line_);
+        }
+        cli::Emit(event.Raw("settings", settings.Text()).Strings("warnings", partWarnings_));
+        kind_ = nullptr;
+        settings_.clear();
+        partWarnings_.clear();
+    }
+
   private:
+    bool json_;
     int warnings_ = 0;
+    const char* kind_ = nullptr;
+    std::string name_;
+    int line_ = 0;
+    std::vector<std::pair<std::string, std::string>> settings_;
+    std::vector<std::string> partWarnings_;
 };
 
 // A configuration text for the terminal: control bytes as \xNN.
@@ -121,8 +173,9 @@ bool LooksLikeIntelHex(const std::string& path) {
 }
 
 void ExplainCommon(Report& report, const IniFile& ini) {
-    report.Heading("[" + std::string(kCommonSection) + "]");
     const IniSection* common = ini.FindSection(kCommonSection);
+    report.Part("common", "[" + std::string(kCommonSection) + "]", kCommonSection,
+                common != nullptr ? common->line : 0);
     if (common == nullptr) {
         report.Line("section", "<not present>: every setting below takes its default");
     } else {
@@ -350,7 +403,8 @@ void ExplainBrands(Report& report, const IniValue& value) {
 void ExplainModel(Report& report, const IniFile& ini, const ConfigLocation& location,
                   const IniSection& section, bool inModelList, bool hasAt) {
     const std::string& name = section.name;
-    report.Heading("Model " + Quoted(name) + " (line " + std::to_string(section.line) + ")");
+    report.Part("model", "Model " + Quoted(name) + " (line " + std::to_string(section.line) + ")",
+                name, section.line);
     const IniSection* first = ini.FindSection(name);
     if (first != &section) {
         report.Warn("never used: the section at line " + std::to_string(first->line) +
@@ -487,23 +541,28 @@ void ExplainModel(Report& report, const IniFile& ini, const ConfigLocation& loca
     }
 }
 
-constexpr const char* kUsage = "[--config FILE] [--names]";
+constexpr const char* kUsage = "[--config FILE] [--names | --json]";
 
 int RunModels(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--config"}, {"--names"});
+    cli::Args args(words, {"--config"}, {"--names", "--json"});
     if (!args.ok() || !args.Positional().empty()) {
         std::cerr << "wizard-cli models: " << (args.ok() ? "unexpected arguments" : args.error())
                   << "\nUsage: wizard-cli models " << kUsage << "\n";
         return 2;
     }
+    const bool json = args.Flag("--json");
     ConfigLocation location;
     if (!cli::LocateConfigOrReport(args, "models", &location)) {
         return 1;
     }
     IniFile ini = IniFile::Read(location.iniPath);
     if (ini.status() != IniFile::Status::kRead) {
-        std::cerr << "wizard-cli models: cannot read " << location.iniPath << ": "
-                  << ini.StatusText() << "\n";
+        const std::string why = "cannot read " + location.iniPath + ": " + ini.StatusText();
+        if (json) {
+            cli::EmitResult("", 1, why);
+        } else {
+            std::cerr << "wizard-cli models: " << why << "\n";
+        }
         return 1;
     }
     if (args.Flag("--names")) {
@@ -513,10 +572,16 @@ int RunModels(const std::vector<std::string>& words) {
         }
         return 0;
     }
-    Report report;
-    std::cout << "Configuration:     " << location.iniPath << "\n"
-              << "Program directory: " << location.programDir
-              << " (the files named below are found here)\n";
+    Report report(json);
+    if (json) {
+        report.Part("config", "", "", 0);
+        report.Line("configuration", location.iniPath);
+        report.Line("program directory", location.programDir);
+    } else {
+        std::cout << "Configuration:     " << location.iniPath << "\n"
+                  << "Program directory: " << location.programDir
+                  << " (the files named below are found here)\n";
+    }
     // The wizard works in its program directory; so does this explanation.
     if (!platform::SetCurrentDirectory(location.programDir)) {
         report.Warn("the program directory cannot be made current");
@@ -542,8 +607,20 @@ int RunModels(const std::vector<std::string>& words) {
         ExplainModel(report, ini, location, section, inList, hasAt);
     }
     if (models == 0) {
-        std::cout << "\n";
+        if (json) {
+            report.Part("config", "", "", 0);  // a warning about the file as a whole
+        } else {
+            std::cout << "\n";
+        }
         report.Warn("no model sections: no modem can be matched");
+    }
+    if (json) {
+        report.Flush();
+        cli::Emit(cli::Event("result", "")
+                      .Number("exit-code", 0)
+                      .Number("models", models)
+                      .Number("warnings", report.warnings()));
+        return 0;
     }
     std::cout << "\n"
               << models << (models == 1 ? " model, " : " models, ") << report.warnings()
@@ -562,6 +639,9 @@ is cut or ignored).
   program; the names in it are relative to its directory.
 - `--names`: Print only the names of the models the wizard can choose, one
   per line.
+- `--json`: The explanation as JSON events: `config`, `common` and one
+  `model` per section, each with its settings and warnings, then a `result`
+  (docs/json-events.md).
 
     wizard-cli models --config vendor/Wizard.inf
     wizard-cli models --names

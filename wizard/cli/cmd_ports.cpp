@@ -7,6 +7,7 @@
 #include "wizard/cli/args.h"
 #include "wizard/cli/command.h"
 #include "wizard/cli/config_option.h"
+#include "wizard/cli/json_events.h"
 #include "wizard/engine/ini_file.h"
 #include "wizard/engine/no_case.h"
 #include "wizard/engine/port_list.h"
@@ -15,8 +16,22 @@ namespace {
 
 struct PortLine {
     std::string name;
-    std::string description;
+    std::string description;  // the whole text of the line after the name
+    std::string device;       // what opening the name opens
+    std::string known;        // the system's description of the device
+    std::string stableName;   // a name that outlives re-plugging
+    bool fixed = false;       // from the fixed list COM1..COM9
 };
+
+void EmitLines(const std::vector<PortLine>& lines) {
+    for (const PortLine& line : lines) {
+        cli::Emit(cli::Event("port", line.name)
+                      .String("source", line.fixed ? "fixed-list" : "system")
+                      .String("device", line.device)
+                      .StringOrNull("description", line.known)
+                      .StringOrNull("stable-name", line.stableName));
+    }
+}
 
 void PrintLines(const std::vector<PortLine>& lines) {
     std::size_t width = 0;
@@ -33,12 +48,21 @@ void PrintLines(const std::vector<PortLine>& lines) {
 }
 
 int RunPorts(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--config"}, {});
+    cli::Args args(words, {"--config"}, {"--json"});
     if (!args.ok() || !args.Positional().empty()) {
         std::cerr << "wizard-cli ports: " << (args.ok() ? "unexpected arguments" : args.error())
-                  << "\nUsage: wizard-cli ports [--config FILE]\n";
+                  << "\nUsage: wizard-cli ports [--config FILE] [--json]\n";
         return 2;
     }
+    const bool json = args.Flag("--json");
+    auto fail = [json](const std::string& why) {
+        if (json) {
+            cli::EmitResult("", 1, why);
+        } else {
+            std::cerr << "wizard-cli ports: " << why << "\n";
+        }
+        return 1;
+    };
     ConfigLocation location;
     if (!cli::LocateConfigOrReport(args, "ports", &location)) {
         return 1;
@@ -48,23 +72,23 @@ int RunPorts(const std::vector<std::string>& words) {
     // user named must be there.
     if (ini.status() != IniFile::Status::kRead &&
         (args.Value("--config") || ini.status() != IniFile::Status::kMissing)) {
-        std::cerr << "wizard-cli ports: cannot read " << location.iniPath << ": "
-                  << ini.StatusText() << "\n";
-        return 1;
+        return fail("cannot read " + location.iniPath + ": " + ini.StatusText());
     }
 
     std::vector<PortLine> lines;
     if (UsesFixedPortList(ini)) {
         for (const std::string& name : FixedPortList().Entries()) {
-            lines.push_back({name, "fixed list (ComList=" + std::string(kFixedPortListSetting) +
-                                       "), opens " + platform::DevicePathForPortName(name)});
+            const std::string device = platform::DevicePathForPortName(name);
+            lines.push_back(
+                {name,
+                 "fixed list (ComList=" + std::string(kFixedPortListSetting) + "), opens " + device,
+                 device, "", "", true});
         }
     } else {
         std::vector<platform::SerialPortInfo> found;
         std::string error;
         if (!platform::EnumerateSerialPorts(&found, &error)) {
-            std::cerr << "wizard-cli ports: cannot list the serial ports: " << error << "\n";
-            return 1;
+            return fail("cannot list the serial ports: " + error);
         }
         std::vector<std::string> names;
         for (const platform::SerialPortInfo& port : found) {
@@ -80,12 +104,25 @@ int RunPorts(const std::vector<std::string>& words) {
             if (!info->stableName.empty()) {
                 description += (description.empty() ? "" : ", ") + info->stableName;
             }
-            lines.push_back({name, description});
+            lines.push_back({name, description, platform::DevicePathForPortName(name),
+                             info->description, info->stableName, false});
         }
         for (const std::string& name : dropped) {
-            std::cerr << "wizard-cli ports: warning: " << name << " is left out: the port list "
-                      << "holds only " << PORT_LIST_SIZE << " bytes\n";
+            const std::string warning = name + " is left out: the port list holds only " +
+                                        std::to_string(PORT_LIST_SIZE) + " bytes";
+            if (json) {
+                cli::Emit(cli::Event("warning", name).String("text", warning));
+            } else {
+                std::cerr << "wizard-cli ports: warning: " << warning << "\n";
+            }
         }
+    }
+    if (json) {
+        EmitLines(lines);
+        cli::Emit(cli::Event("result", "")
+                      .Number("exit-code", 0)
+                      .Number("ports", static_cast<long long>(lines.size())));
+        return 0;
     }
     if (lines.empty()) {
         std::cerr << "wizard-cli ports: no serial ports found\n";
@@ -103,12 +140,14 @@ are `COM1` to `COM9`, the first nine UARTs.
 
 - `--config FILE`: The `Wizard.inf` to read instead of the one beside the
   program.
+- `--json`: One JSON event per port (`source`, `device`, `description`,
+  `stable-name`), then a `result` (docs/json-events.md).
 
     wizard-cli ports
 )";
 
 }  // namespace
 
-REGISTER_CLI_COMMAND("ports", "[--config FILE]",
+REGISTER_CLI_COMMAND("ports", "[--config FILE] [--json]",
                      "list the ports the modem search walks, with what is known of each", &RunPorts,
                      kHelp);

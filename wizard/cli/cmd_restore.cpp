@@ -12,43 +12,71 @@
 #include "serial/serial.h"
 #include "wizard/cli/args.h"
 #include "wizard/cli/command.h"
+#include "wizard/cli/json_events.h"
 #include "wizard/cli/port_access.h"
 
 namespace {
 
-constexpr const char* kUsage = "--port DEV [--model NAME] [FOLDER] | --list";
+constexpr const char* kUsage = "--port DEV [--model NAME] [FOLDER] | --list [--json]";
 
-// Copies and bytes a kept folder holds.
-std::string FolderSummary(const std::string& folder) {
+// What a kept folder holds: the files of its listing, how many of them have
+// a copy, and the copies' bytes.
+struct FolderContent {
+    std::size_t files = 0;
+    std::size_t copies = 0;
+    std::uintmax_t bytes = 0;
+};
+
+FolderContent Content(const std::string& folder) {
     std::vector<std::string> lines;
     backup::ReadKeptListing(folder, &lines);
-    std::uintmax_t bytes = 0;
-    int copies = 0;
+    FolderContent content;
+    content.files = lines.size();
     for (int index = 1; index <= static_cast<int>(lines.size()); ++index) {
         std::error_code error;
         const std::uintmax_t size =
             std::filesystem::file_size(backup::BackupFilePath(folder, index), error);
         if (!error) {
-            bytes += size;
-            ++copies;
+            content.bytes += size;
+            ++content.copies;
         }
     }
-    std::string text = std::to_string(lines.size()) + (lines.size() == 1 ? " file" : " files");
-    if (copies != static_cast<int>(lines.size())) {
-        text += " (" + std::to_string(copies) + " with a copy)";
-    }
-    return text + ", " + std::to_string(bytes) + " bytes";
+    return content;
 }
 
-int List() {
+std::string Summary(const FolderContent& content) {
+    std::string text = std::to_string(content.files) + (content.files == 1 ? " file" : " files");
+    if (content.copies != content.files) {
+        text += " (" + std::to_string(content.copies) + " with a copy)";
+    }
+    return text + ", " + std::to_string(content.bytes) + " bytes";
+}
+
+int List(bool json) {
     const std::vector<backup::KeptFolder> folders = backup::ListKeptFolders();
+    if (json) {
+        for (const backup::KeptFolder& folder : folders) {
+            const FolderContent content = Content(folder.path);
+            cli::Emit(cli::Event("kept-folder", "")
+                          .String("path", folder.path)
+                          .String("model", folder.model)
+                          .Number("files", static_cast<long long>(content.files))
+                          .Number("copies", static_cast<long long>(content.copies))
+                          .Number("bytes", static_cast<long long>(content.bytes)));
+        }
+        cli::Emit(cli::Event("result", "")
+                      .Number("exit-code", 0)
+                      .String("place", backup::KeptFoldersPlace())
+                      .Number("folders", static_cast<long long>(folders.size())));
+        return 0;
+    }
     if (folders.empty()) {
         std::cout << "No kept copies in " << backup::KeptFoldersPlace() << "\n";
         return 0;
     }
     for (const backup::KeptFolder& folder : folders) {
-        std::cout << folder.path << "\n    " << folder.model << ": " << FolderSummary(folder.path)
-                  << "\n";
+        std::cout << folder.path << "\n    " << folder.model << ": "
+                  << Summary(Content(folder.path)) << "\n";
     }
     return 0;
 }
@@ -81,18 +109,19 @@ int Report(const backup::RestoreReport& report, const std::string& folder) {
 }
 
 int RunRestore(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--port", "--model"}, {"--list"});
+    cli::Args args(words, {"--port", "--model"}, {"--list", "--json"});
     const bool list = args.Flag("--list");
+    const bool json = args.Flag("--json");
     if (!args.ok() || args.Positional().size() > 1 || list == args.Value("--port").has_value() ||
-        (list && (args.Value("--model") || !args.Positional().empty()))) {
+        (list && (args.Value("--model") || !args.Positional().empty())) || (json && !list)) {
         std::cerr << "wizard-cli restore: "
-                  << (args.ok() ? "expected --port DEV [--model NAME] [FOLDER], or --list"
+                  << (args.ok() ? "expected --port DEV [--model NAME] [FOLDER], or --list [--json]"
                                 : args.error())
                   << "\nUsage: wizard-cli restore " << kUsage << "\n";
         return 2;
     }
     if (list) {
-        return List();
+        return List(json);
     }
     CSerial port;
     if (!cli::OpenPortOrReport(port, *args.Value("--port"))) {
@@ -152,6 +181,8 @@ otherwise stays, with the missing files named and exit status 1.
 - `FOLDER`: A kept folder to store back instead of the newest one.
 - `--list`: Show the kept folders with the model, the number of copies and
   their bytes.
+- `--json`: With `--list`, one `kept-folder` event per folder, then a
+  `result` (docs/json-events.md).
 
     wizard-cli restore --list
     wizard-cli restore --port /dev/ttyUSB0

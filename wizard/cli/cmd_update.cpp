@@ -1,40 +1,58 @@
-// wizard-cli update: the whole firmware update without a GUI.
+// wizard-cli update: the whole firmware update without a GUI, of one modem
+// or (--all) of every modem found.
 #include <iostream>
 
 #include "wizard/cli/args.h"
 #include "wizard/cli/command.h"
 #include "wizard/cli/config_option.h"
+#include "wizard/cli/update_all.h"
 #include "wizard/cli/update_flow.h"
 
 namespace {
 
+constexpr const char* kUsage =
+    "[--config FILE] [--port DEV --model NAME | --ports DEV,...] [--all [--max-parallel N]] "
+    "[--yes] [--quiet] [--json]";
+
 int RunUpdateCommand(const std::vector<std::string>& words) {
-    cli::Args args(words, {"--config", "--port", "--model", "--ports"}, {"--yes", "--quiet"});
-    if (!args.ok() || !args.Positional().empty()) {
-        std::cerr << "wizard-cli update: "
-                  << (args.ok() ? "unexpected argument " + args.Positional()[0] : args.error())
-                  << "\nUsage: wizard-cli update [--config FILE] [--port DEV --model NAME | "
-                     "--ports DEV,...] [--yes] [--quiet]\n";
+    cli::Args args(words, {"--config", "--port", "--model", "--ports", "--max-parallel"},
+                   {"--yes", "--quiet", "--json", "--all"});
+    const unsigned long maxParallel = args.Number("--max-parallel", 0);
+    std::string problem =
+        !args.ok()                   ? args.error()
+        : !args.Positional().empty() ? "unexpected argument " + args.Positional()[0]
+        : args.Flag("--all") && (args.Value("--port") || args.Value("--model"))
+            ? "--all updates every modem found; it takes no --port or --model"
+        : !args.Flag("--all") && args.Value("--max-parallel") ? "--max-parallel goes with --all"
+                                                              : "";
+    if (!problem.empty()) {
+        std::cerr << "wizard-cli update: " << problem << "\nUsage: wizard-cli update " << kUsage
+                  << "\n";
         return 2;
     }
-    cli::UpdateOptions options;
-    if (!cli::LocateConfigOrReport(args, "update", &options.config)) {
+    ConfigLocation config;
+    if (!cli::LocateConfigOrReport(args, "update", &config)) {
         return 1;
     }
+    const std::vector<std::string> ports = cli::CommaList(args.Value("--ports").value_or(""));
+    if (args.Flag("--all")) {
+        cli::UpdateAllOptions options;
+        options.config = config;
+        options.ports = ports;
+        options.maxParallel = maxParallel;
+        options.yes = args.Flag("--yes");
+        options.json = args.Flag("--json");
+        options.quiet = args.Flag("--quiet");
+        return cli::RunUpdateAll(options);
+    }
+    cli::UpdateOptions options;
+    options.config = config;
     options.port = args.Value("--port").value_or("");
     options.model = args.Value("--model").value_or("");
-    if (std::optional<std::string> ports = args.Value("--ports")) {
-        std::string rest = *ports;
-        while (!rest.empty()) {
-            std::size_t comma = rest.find(',');
-            if (comma != 0) {
-                options.ports.push_back(rest.substr(0, comma));
-            }
-            rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
-        }
-    }
+    options.ports = ports;
     options.yes = args.Flag("--yes");
     options.quiet = args.Flag("--quiet");
+    options.json = args.Flag("--json");
     return cli::RunUpdateFlow(options);
 }
 
@@ -52,20 +70,36 @@ without working firmware.
 - `--model NAME`: The model section of `Wizard.inf` for the modem on
   `--port`.
 - `--ports DEV,...`: The ports to search instead of the system's.
+- `--all`: Update every modem found on the ports (`--ports`, or the
+  system's), all at once, instead of the first: each port is searched by
+  a child process of its own, then each modem found is updated by its own
+  child, so a failing modem never stops the others. One line per modem
+  shows its step and bar, then a summary table gives port, model, old and
+  new version, result and seconds. Exit status 0 only when every modem
+  found was updated.
+- `--max-parallel N`: With `--all`, at most N children at a time (0, the
+  default: no limit).
 - `--yes`: Do not ask before the update starts (needed when standard input
   is not a terminal).
-- `--quiet`: No search lines and no progress bar.
+- `--quiet`: No search lines and no progress bar (with `--all`: only the
+  summary).
+- `--json`: One JSON event per line on standard output and nothing else:
+  the search, the steps, the progress, errors and a final `result` (with
+  `--all`: the children's events tagged with their port, then a `summary`).
+  It asks nothing and refuses to start without `--yes`. docs/json-events.md
+  describes every event.
 
 Exit status 0 after a successful update, 1 after any failure, with the
-error text on standard error. When a failed update leaves copies of the
-modem's files, the last line names their directory.
+error text on standard error, 2 for `--json` without `--yes`. When a failed
+update leaves copies of the modem's files, the last line names their
+directory.
 
     wizard-cli update
     wizard-cli update --port /dev/ttyUSB0 --model "ORVA 56K Serial" --yes
+    wizard-cli update --all --ports /dev/ttyUSB0,/dev/ttyUSB1 --yes
 )";
 
 }  // namespace
 
-REGISTER_CLI_COMMAND(
-    "update", "[--config FILE] [--port DEV --model NAME | --ports DEV,...] [--yes] [--quiet]",
-    "find the modem and update its firmware", &RunUpdateCommand, kHelp);
+REGISTER_CLI_COMMAND("update", kUsage, "find the modem and update its firmware", &RunUpdateCommand,
+                     kHelp);

@@ -70,8 +70,13 @@ int ConsolePage::OnShowItem(HWND__* target, int itemId, int show) {
     return 1;
 }
 
-int ConsolePage::OnMessageBox(HWND__*, const char* text, UINT) {
-    std::fprintf(stderr, "\n%s\n", TerminalText(text != nullptr ? text : "").c_str());
+int ConsolePage::OnMessageBox(HWND__* target, const char* text, UINT) {
+    const std::string shown = text != nullptr ? text : "";
+    if (Self(target)->boxHandler_) {
+        Self(target)->boxHandler_(shown);
+        return IDOK;
+    }
+    std::fprintf(stderr, "\n%s\n", TerminalText(shown).c_str());
     std::fflush(stderr);
     return IDOK;
 }

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -41,6 +42,12 @@ class ConsolePage {
     // outside the worker's page messages).
     void Post(UINT message, WPARAM wParam, const std::string& text);
 
+    // Who shows the page's message boxes (on the caller's thread, usually
+    // the worker's); without one they are printed on stderr.
+    void SetBoxHandler(std::function<void(const std::string&)> handler) {
+        boxHandler_ = std::move(handler);
+    }
+
   private:
     static int OnPost(HWND__* target, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT OnSend(HWND__* target, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,6 +66,7 @@ class ConsolePage {
     std::uint64_t handledTicket_ = 0;
     std::map<int, std::string> texts_;
     std::map<int, bool> shown_;
+    std::function<void(const std::string&)> boxHandler_;
 };
 
 }  // namespace cli

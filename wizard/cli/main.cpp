@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "serial/trace.h"
+#include "wizard/cli/child_cli.h"
 #include "wizard/cli/command.h"
 #include "wizard/cli/update_flow.h"
 
@@ -35,8 +36,10 @@ int main(int argc, char** argv) {
                       << "\n";
             return 1;
         }
-    } else {
-        xdebug_StartFromEnvironment();
+        cli::RememberTraceFile(traceFile);
+    } else if (xdebug_StartFromEnvironment()) {
+        const char* path = std::getenv(kTraceEnvironmentVariable);
+        cli::RememberTraceFile(path != nullptr ? path : "");
     }
     xdebug_Start(0);
 

@@ -10,8 +10,6 @@
 
 namespace cli {
 
-namespace {
-
 void PrintFailure(const std::string& head, const PortFailure& failure) {
     std::cerr << head << failure.reason << "\n";
     if (!failure.hint.empty()) {
@@ -19,18 +17,33 @@ void PrintFailure(const std::string& head, const PortFailure& failure) {
     }
 }
 
-}  // namespace
-
-bool OpenPortOrReport(CSerial& port, const std::string& name) {
+bool OpenPort(CSerial& port, const std::string& name, PortFailure* failure) {
     if (!port.SetPortName(name) || !port.Open()) {
-        PrintFailure("wizard-cli: cannot open port " + name + ": ",
-                     ExplainPortFailure(name, platform::GetLastError()));
+        *failure = ExplainPortFailure(name, platform::GetLastError());
+        failure->reason = "cannot open port " + name + ": " + failure->reason;
         return false;
     }
     return true;
 }
 
-bool ReportRefusedPort(const std::string& name) {
+bool PortRefused(CSerial& port, const std::string& name, PortFailure* failure) {
+    if (!OpenPort(port, name, failure)) {
+        return true;
+    }
+    port.Close();
+    return false;
+}
+
+bool OpenPortOrReport(CSerial& port, const std::string& name) {
+    PortFailure failure;
+    if (!OpenPort(port, name, &failure)) {
+        PrintFailure("wizard-cli: ", failure);
+        return false;
+    }
+    return true;
+}
+
+bool RefusedPort(const std::string& name, PortFailure* failure) {
     CSerial port;
     if (port.SetPortName(name) && port.Open()) {
         port.Close();
@@ -40,15 +53,25 @@ bool ReportRefusedPort(const std::string& name) {
     if (platform::ClassifyOpenError(error) == platform::OpenRefusal::kOther) {
         return false;
     }
-    PrintFailure("wizard-cli: port " + name + ": ", ExplainPortFailure(name, error));
+    *failure = ExplainPortFailure(name, error);
+    return true;
+}
+
+bool ReportRefusedPort(const std::string& name) {
+    PortFailure failure;
+    if (!RefusedPort(name, &failure)) {
+        return false;
+    }
+    PrintFailure("wizard-cli: port " + name + ": ", failure);
     return true;
 }
 
 bool ReportPortFailure(CSerial& port, const std::string& name) {
-    if (!OpenPortOrReport(port, name)) {
+    PortFailure failure;
+    if (PortRefused(port, name, &failure)) {
+        PrintFailure("wizard-cli: ", failure);
         return true;
     }
-    port.Close();
     return false;
 }
 

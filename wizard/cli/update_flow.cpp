@@ -3,15 +3,18 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/private_directory.h"
 #include "platform/stop_signal.h"
-#include "platform/terminal.h"
 #include "plugin_api/messages.h"
+#include "serial/answer_text.h"
+#include "wizard/cli/confirmation.h"
 #include "wizard/cli/console_page.h"
 #include "wizard/cli/port_access.h"
-#include "wizard/cli/progress_line.h"
+#include "wizard/cli/update_report.h"
 #include "wizard/engine/common_settings.h"
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/firmware_header.h"
@@ -42,24 +45,19 @@ void FatalToPage(const std::string& text) {
     }
 }
 
-void PrintError(const std::string& text) {
-    std::cerr << "\n" << TerminalText(text) << "\n";
+// The firmware version in a modem's ATI3 text: the last word of its first
+// line ("ORVA 56K Serial Firmware 1.00" gives "1.00"); empty without one.
+std::string ReportedVersion(const std::string& modemInfo) {
+    std::string line = modemInfo.substr(0, modemInfo.find_first_of("\r\n"));
+    Trim(line, " \t");
+    const std::size_t blank = line.find_last_of(" \t");
+    return blank == std::string::npos ? std::string() : line.substr(blank + 1);
 }
 
-// A fatal error, and why the port did not open when that was the error.
-void PrintFatal(const std::string& text, const WizardState& state) {
-    PrintError(text);
-    if (text == wizard::LoadText(wizard::IDS_PORT_CANNOT_BE_OPENED) &&
-        !state.portList.Entries().empty()) {
-        ReportRefusedPort(state.portList.Entries().front());
-    }
-}
-
-bool Prepare(const UpdateOptions& options, WizardState& state) {
+bool Prepare(const UpdateOptions& options, WizardState& state, UpdateReport& report) {
     const IniFile ini = IniFile::Read(options.config.iniPath);
     if (ini.status() != IniFile::Status::kRead) {
-        std::cerr << "wizard-cli update: " << options.config.iniPath << ": " << ini.StatusText()
-                  << "\n";
+        report.Error(options.config.iniPath + ": " + ini.StatusText());
         return false;
     }
     state.config = options.config;
@@ -67,25 +65,23 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
     state.modelList = ReadModelList(ini);
     state.portList = options.ports.empty() ? ReadPortList(ini) : DiscoveredPortList(options.ports);
     if (state.modelList.empty()) {
-        std::cerr << "wizard-cli update: " << options.config.iniPath
-                  << " describes no modem model\n";
+        report.Error(options.config.iniPath + " describes no modem model");
         return false;
     }
     if (options.port.empty() != options.model.empty()) {
-        std::cerr << "wizard-cli update: --port and --model go together\n";
+        report.Error("--port and --model go together");
         return false;
     }
-    if (options.port.empty()) {
+    if (options.port.empty() || (options.searchOnly && !state.hasAtInterpreter)) {
         if (!state.hasAtInterpreter) {
-            std::cerr << "wizard-cli update: this modem has no AT interpreter and cannot be found "
-                         "by a search;"
-                         " name it with --port DEV --model NAME\n";
+            report.Error(
+                "this modem has no AT interpreter and cannot be found by a search;"
+                " name it with --port DEV --model NAME");
             return false;
         }
         if (state.portList.empty()) {
-            std::cerr << "wizard-cli update: no serial port found on this system; name one with "
-                         "--port DEV"
-                         " --model NAME\n";
+            report.Error(
+                "no serial port found on this system; name one with --port DEV --model NAME");
             return false;
         }
         return true;
@@ -96,28 +92,52 @@ bool Prepare(const UpdateOptions& options, WizardState& state) {
             state.modelList.Append(section);
             state.portList = PortList();
             if (!state.portList.Append(options.port)) {
-                std::cerr << "wizard-cli update: the port name is too long\n";
+                report.Error("the port name is too long");
                 return false;
             }
             return true;
         }
     }
-    std::cerr << "wizard-cli update: no model \"" << options.model << "\" in "
-              << options.config.iniPath << "; it describes:\n";
+    std::string described;
     for (const std::string& section : state.modelList.Entries()) {
-        std::cerr << "  " << section << "\n";
+        described += "\n  " + section;
     }
+    report.Error("no model \"" + options.model + "\" in " + options.config.iniPath +
+                 "; it describes:" + described);
     return false;
 }
 
+// The ports of names that another program holds or the user may not open.
+void ReportRefusedPorts(const std::vector<std::string>& names, UpdateReport& report) {
+    for (const std::string& name : names) {
+        PortFailure failure;
+        if (RefusedPort(name, &failure)) {
+            report.PortRefused(name, failure);
+        }
+    }
+}
+
+// A fatal error, and why the port did not open when that was the error.
+void ReportFatal(const std::string& text, const WizardState& state, UpdateReport& report) {
+    report.Fatal(text);
+    if (text == wizard::LoadText(wizard::IDS_PORT_CANNOT_BE_OPENED) &&
+        !state.portList.Entries().empty()) {
+        ReportRefusedPorts({state.portList.Entries().front()}, report);
+    }
+}
+
 // The search, as the search page shows it. True when a modem was found.
-bool Search(ConsolePage& page, Worker& worker, const WizardState& state, bool quiet) {
+bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
+    // The search posts one port line per port, in the list's order.
+    const std::vector<std::string> ports = TheWizardState().portList.Entries();
+    std::size_t checked = 0;
+    std::string port;
     worker.Post(WM_WIZ_SEARCH, 0, reinterpret_cast<LPARAM>(page.Handle()));
     PageMessage message;
     for (;;) {
         if (!page.Next(&message, kTickMs)) {
             if (platform::StopRequested()) {
-                std::cerr << "\nInterrupted.\n";
+                report.Interrupted();
                 return false;
             }
             continue;
@@ -125,27 +145,23 @@ bool Search(ConsolePage& page, Worker& worker, const WizardState& state, bool qu
         page.Handled();
         switch (message.message) {
             case WM_WIZ_SEARCHPORT:
-                if (!quiet) {
-                    std::cout << TerminalText(message.text) << "\n";
-                }
+                port = checked < ports.size() ? ports[checked] : std::string();
+                ++checked;
+                report.SearchPort(port, message.text);
                 break;
             case WM_WIZ_SEARCHSTATUS:
-                if (!quiet) {
-                    std::cout << "    " << TerminalText(message.text) << "\n";
-                }
+                report.SearchStatus(port, message.text);
                 break;
             case WM_WIZ_FOUND:
                 return true;
             case WM_WIZ_NOTFOUND:
-                PrintError(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
+                report.NotFound(wizard::LoadText(wizard::IDS_SEARCH_NOT_FOUND));
                 // A modem behind a port that another program holds is not
                 // found either: say which.
-                for (const std::string& port : state.portList.Entries()) {
-                    ReportRefusedPort(port);
-                }
+                ReportRefusedPorts(ports, report);
                 return false;
             case WM_WIZ_FATAL:
-                PrintError(message.text);
+                report.Fatal(message.text);
                 return false;
             default:
                 break;
@@ -153,91 +169,76 @@ bool Search(ConsolePage& page, Worker& worker, const WizardState& state, bool qu
     }
 }
 
-bool Confirm(const WizardState& state, bool yes) {
-    const std::string model = state.modelList.Entries().front();
-    std::string version;
+// The version the model's firmware file carries in its header, if any.
+std::string NewVersion(const WizardState& state) {
     UploadSettingsBuffer settings;
     std::string why;
-    if (BuildUploadSettings(IniFile::Read(state.config.iniPath), state.config.programDir, model,
-                            &settings, &why)) {
+    if (BuildUploadSettings(IniFile::Read(state.config.iniPath), state.config.programDir,
+                            state.modelList.Entries().front(), &settings, &why)) {
         FirmwareHeader header;
         if (ReadFirmwareHeader(settings.Files().front(), &header, &why) != FIRMWARE_NO_HEADER) {
-            version = header.version;
+            return header.version;
         }
     }
-    std::cout << "\nModem " << model << " on " << state.portList.Entries().front();
-    if (!version.empty()) {
-        std::cout << ": the firmware is updated to version " << version;
-    }
-    std::cout << ".\n";
+    return {};
+}
+
+bool Confirm(bool yes, UpdateReport& report) {
     if (yes) {
         return true;
     }
-    if (!platform::StandardInputIsTerminal()) {
-        std::cerr << "wizard-cli update: not updating without a confirmation; add --yes to update "
-                     "unattended\n";
-        return false;
+    const Answer answer = AskBeforeUpdate("Update now?");
+    if (answer == Answer::kNoTerminal) {
+        report.Error(kNoConfirmation);
     }
-    std::cout << TerminalText(wizard::LoadText(wizard::IDS_UPDATE_INTRO))
-              << "\n\nUpdate now? [y/N] " << std::flush;
-    std::string answer;
-    std::getline(std::cin, answer);
-    return answer == "y" || answer == "Y" || answer == "yes";
+    return answer == Answer::kYes;
 }
 
 // The update, as the update page shows it. Returns the exit code;
 // *keptFolder gets the folder where the plug-in keeps the modem's files.
-int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet,
+int Update(ConsolePage& page, Worker& worker, WizardState& state, UpdateReport& report,
            std::string* keptFolder) {
     ClearStatus(&state.status);
     worker.Post(WM_WIZ_UPDATE, 0, reinterpret_cast<LPARAM>(page.Handle()));
-    ProgressLine progress(quiet);
     bool warnedAboutStop = false;
-    int steps = 0;
+    std::vector<std::string> steps;
     PageMessage message;
     for (;;) {
         if (!page.Next(&message, kTickMs)) {
             if (platform::StopRequested() && !warnedAboutStop) {
-                progress.Finish();
-                std::cerr << "The firmware is being written: stopping now could leave the modem "
-                             "without working"
-                             " firmware. The update goes on.\n";
+                report.StopRefused(
+                    "The firmware is being written: stopping now could leave the modem without "
+                    "working firmware. The update goes on.");
                 warnedAboutStop = true;
             }
             ProgressDisplay display = SampleProgress(&state.status);
             if (display.succeeded) {
-                progress.Finish();
-                std::cout << TerminalText(display.text) << "\n";
+                report.Succeeded(display.text);
                 return 0;
             }
-            if (!display.text.empty()) {
-                progress.Show(TerminalText(display.text), display.barPosition);
-            }
+            report.Progress(display);
             continue;
         }
         page.Handled();
         switch (message.message) {
             case WM_WIZ_STEP:
                 if (message.lParam == 1) {
-                    if (steps == 0) {
-                        while (steps < kMaxStepLines &&
-                               page.ItemShown(IDC_STEP_LINE_FIRST + steps)) {
-                            ++steps;
+                    if (steps.empty()) {
+                        // The worker has shown the step lines before the first mark.
+                        for (int i = 0;
+                             i < kMaxStepLines && page.ItemShown(IDC_STEP_LINE_FIRST + i); ++i) {
+                            steps.push_back(page.ItemText(IDC_STEP_LINE_FIRST + i));
                         }
+                        report.Steps(steps);
                     }
-                    progress.Finish();
-                    const int index = static_cast<int>(message.wParam);
-                    std::cout << "[" << index + 1 << "/" << steps << "] "
-                              << TerminalText(page.ItemText(IDC_STEP_LINE_FIRST + index)) << "\n";
+                    report.Step(static_cast<int>(message.wParam), steps);
                 }
                 break;
             case WM_WIZ_FATAL:
-                progress.Finish();
-                PrintFatal(message.text, state);
+                ReportFatal(message.text, state, report);
                 return 1;
             case WM_WIZ_NOTICE:
-                progress.Finish();
-                std::cerr << TerminalText(message.text) << "\n";
+                report.Notice(message.text);
                 break;
             case WM_WIZ_KEPTFILES:
                 *keptFolder = message.text;
@@ -249,13 +250,11 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet,
                     while (page.Next(&last, kLastWordsMs)) {
                         page.Handled();
                         if (last.message == WM_WIZ_FATAL) {
-                            progress.Finish();
-                            PrintFatal(last.text, state);
+                            ReportFatal(last.text, state, report);
                             return 1;
                         }
                     }
-                    progress.Finish();
-                    PrintError("The update stopped before it was complete.");
+                    report.Fatal("The update stopped before it was complete.");
                     return 1;
                 }
                 break;
@@ -265,36 +264,79 @@ int Update(ConsolePage& page, Worker& worker, WizardState& state, bool quiet,
     }
 }
 
-// After a failure the plug-in may keep the modem's files: say where.
-void ReportKeptFiles(const std::string& folder) {
-    if (!folder.empty() && platform::DirectoryHoldsFiles(folder)) {
-        std::cerr << "The modem's files are kept in " << folder << "\n";
+// What the search found, or what was chosen without one.
+void Chosen(const WizardState& state, UpdateResult* result) {
+    result->port = state.portList.Entries().front();
+    result->model = state.modelList.Entries().front();
+    result->modemInfo = state.modemInfo;
+    result->oldVersion = ReportedVersion(state.modemInfo);
+}
+
+// Runs the search and, unless only searching, the update; fills *result.
+void Run(const UpdateOptions& options, ConsolePage& page, Worker& worker, WizardState& state,
+         UpdateReport& report, UpdateResult* result) {
+    if (state.hasAtInterpreter) {
+        if (!Search(page, worker, report)) {
+            result->outcome = platform::StopRequested() ? kOutcomeNotStarted : kOutcomeNoModem;
+            return;
+        }
+        Chosen(state, result);
+        report.Found(*result);
+    } else {
+        Chosen(state, result);
+    }
+    if (options.searchOnly) {
+        result->outcome = kOutcomeFound;
+        result->exitCode = 0;
+        return;
+    }
+    result->newVersion = NewVersion(state);
+    report.Plan(*result);
+    if (!Confirm(options.yes, report)) {
+        return;
+    }
+    std::string keptFolder;
+    result->exitCode = Update(page, worker, state, report, &keptFolder);
+    result->outcome = result->exitCode == 0 ? kOutcomeUpdated : kOutcomeFailed;
+    if (result->exitCode != 0) {
+        if (!keptFolder.empty() && platform::DirectoryHoldsFiles(keptFolder)) {
+            result->keptFiles = keptFolder;
+        }
     }
 }
 
 }  // namespace
 
 int RunUpdateFlow(const UpdateOptions& options) {
+    const DWORD start = platform::GetTickCount();
+    std::unique_ptr<UpdateReport> report =
+        options.json ? MakeJsonReport()
+                     : MakeTextReport(options.searchOnly ? "search" : "update", options.quiet);
+    UpdateReport* out = report.get();
+    UpdateResult result;
+    auto finish = [&](int code) {
+        result.exitCode = code;
+        result.seconds = (platform::GetTickCount() - start) / 1000.0;
+        out->Finished(result);
+        return code;
+    };
+    if (options.json && !options.yes && !options.searchOnly) {
+        // Nobody can answer a question: refuse before the line is touched.
+        report->Error("--json asks no questions: add --yes to update");
+        return finish(2);
+    }
     WizardState& state = TheWizardState();
-    if (!Prepare(options, state)) {
-        return 1;
+    if (!Prepare(options, state, *report)) {
+        return finish(1);
     }
     platform::InstallStopSignals();
     auto page = std::make_unique<ConsolePage>();
     g_page = page.get();
+    page->SetBoxHandler([out](const std::string& text) { out->Box(text); });
     SetFatalHandler(&FatalToPage, false);
     auto worker = std::make_unique<Worker>(state);
     worker->Start();
-    int code = 1;
-    if (state.hasAtInterpreter && !Search(*page, *worker, state, options.quiet)) {
-        code = 1;
-    } else if (Confirm(state, options.yes)) {
-        std::string keptFolder;
-        code = Update(*page, *worker, state, options.quiet, &keptFolder);
-        if (code != 0) {
-            ReportKeptFiles(keptFolder);
-        }
-    }
+    Run(options, *page, *worker, state, *report, &result);
     worker->Quit();
     SetFatalHandler(nullptr);
     // The worker still posts its last messages to the page after an error
@@ -306,11 +348,12 @@ int RunUpdateFlow(const UpdateOptions& options) {
         g_workerStillBusy = true;
         page.release();
         worker.release();
+        report.release();  // the page may still show a box through it
     } else {
         worker->Join();
         g_page = nullptr;
     }
-    return code;
+    return finish(result.exitCode);
 }
 
 bool WorkerStillBusy() {

@@ -17,9 +17,12 @@ struct UpdateOptions {
     std::vector<std::string> ports;  // the ports to search instead of the system's
     bool yes = false;                // no question before the update starts
     bool quiet = false;              // no progress bar
+    bool json = false;               // JSON events on stdout instead of text; asks nothing
+    bool searchOnly = false;         // find the modem and say which it is, nothing more
 };
 
-// Returns the exit code: 0 after a successful update, 1 after any failure.
+// Returns the exit code: 0 after a successful update (or, searching only,
+// a modem found), 1 after any failure, 2 when --json lacks --yes.
 int RunUpdateFlow(const UpdateOptions& options);
 
 // True when the flow ended while the worker was still busy with the modem

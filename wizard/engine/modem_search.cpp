@@ -76,6 +76,7 @@ void RunSearch(WizardState& state, HWND page) {
     const IniFile ini = IniFile::Read(state.config.iniPath);
     CSerial port;
     bool found = false;
+    state.modemInfo.clear();
     for (const std::string& portName : state.portList.Entries()) {
         Show(page, WM_WIZ_SEARCHPORT, wizard::LoadText(wizard::IDS_CHECKING) + portName);
         ShowStatus(page, wizard::IDS_OPENING_PORT);
@@ -83,7 +84,7 @@ void RunSearch(WizardState& state, HWND page) {
         const bool opened = port.Open();
         ShowStatus(page, opened ? wizard::IDS_LOOKING_FOR_MODEM : wizard::IDS_OPENING_FAILED);
         if (opened) {
-            std::string model, ati3;
+            std::string model, ati3;  // ATI3 tells the front ends the firmware it runs
             const char cancel = 0;
             if (!IdentifyModem(&port, &cancel, &model, &ati3, nullptr)) {
                 ShowStatus(page, wizard::IDS_NO_COMPATIBLE_MODEM);
@@ -101,6 +102,7 @@ void RunSearch(WizardState& state, HWND page) {
                     state.portList.Append(portName);
                     state.modelList = ModelList();
                     state.modelList.Append(section);
+                    CleanAnswer("", ati3, &state.modemInfo);
                     PostMessage(page, WM_WIZ_FOUND, 0, 0);
                     found = true;
                 }

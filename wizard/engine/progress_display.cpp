@@ -36,6 +36,8 @@ ProgressDisplay SampleProgress(_Status* status) {
 
     const std::int32_t total = status->total;
     const std::int32_t done = status->done;
+    display.total = total;
+    display.done = done;
     if (total == -1) {
         display.text = text;
         display.barPosition = 0;

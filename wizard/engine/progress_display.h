@@ -1,6 +1,7 @@
 // What the update page shows from _Status on each tick of its timer.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "plugin_api/status.h"
@@ -9,6 +10,8 @@ struct ProgressDisplay {
     std::string text;        // the progress text line
     int barPosition = 0;     // 0..100
     bool succeeded = false;  // state 2: show the success text, offer Finish, stop sampling
+    std::int32_t done = 0;   // the units of _Status as this tick read them
+    std::int32_t total = 0;  // -1: no percentage
 };
 
 // One tick: with a total, text is formatted with the percentage done/total

@@ -4,6 +4,8 @@
 // 32-bit values and a text that the update page samples.
 #pragma once
 
+#include <string>
+
 #include "plugin_api/status.h"
 #include "wizard/engine/config_location.h"
 #include "wizard/engine/model_list.h"
@@ -15,6 +17,7 @@ struct WizardState {
     ModelList modelList;           // model sections; after a selection its head is the model
     bool hasAtInterpreter = true;  // NoATInterpreter is not "1"
     _Status status{};              // shared with the XModem methods and the plug-ins
+    std::string modemInfo;         // the found modem's ATI3 text, cleaned; set before WM_WIZ_FOUND
 };
 
 // The one instance of the process.
