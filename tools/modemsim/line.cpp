@@ -37,8 +37,12 @@ std::uint64_t NowUs() {
                                           .count());
 }
 
-std::uint64_t LinePacer::Carry(std::size_t count, std::uint64_t nowUs) {
-    if (freeAtUs_ < nowUs) {
+std::uint64_t LinePacer::Carry(std::size_t count, std::uint64_t nowUs, bool waiting) {
+    // Bytes that were waiting behind the last ones follow them without a
+    // gap, however late the simulator woke up to hand them on (within one
+    // piece: a modem that stopped reading for longer lets the line idle).
+    const bool continues = waiting && nowUs < freeAtUs_ + 1000000ULL / 50;
+    if (!continues && freeAtUs_ < nowUs) {
         freeAtUs_ = nowUs;  // an idle line saves no time for later
         fraction_ = 0;
     }
@@ -190,7 +194,8 @@ bool Line::Fill(DWORD timeoutMs) {
     }
     if (in_.Enabled()) {
         // The chunk is here once its last byte has crossed the line.
-        SleepUntil(in_.Carry(static_cast<std::size_t>(n), NowUs()));
+        SleepUntil(in_.Carry(static_cast<std::size_t>(n), NowUs(), lastReadFull_));
+        lastReadFull_ = static_cast<std::size_t>(n) == want;
     }
     if (!SpeedsMatch()) {
         NoteGarbled(static_cast<std::size_t>(n));
@@ -267,7 +272,7 @@ void Line::Send(const std::string& bytes) {
     // Piece by piece, each handed on once its last byte has crossed.
     for (std::size_t sent = 0; sent < out.size() && !Stopped();) {
         const std::size_t piece = std::min(out.size() - sent, out_.Piece());
-        SleepUntil(out_.Carry(piece, NowUs()));
+        SleepUntil(out_.Carry(piece, NowUs(), sent > 0));
         Deliver(out.substr(sent, piece));
         sent += piece;
     }

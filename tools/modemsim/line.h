@@ -48,8 +48,10 @@ class LinePacer {
     // The most bytes handed on at once: 20 ms of line time.
     std::size_t Piece() const { return rate_ / 50 > 0 ? rate_ / 50 : 1; }
     // Puts count bytes on the line at nowUs (behind what it still
-    // carries); returns when the last of them has crossed.
-    std::uint64_t Carry(std::size_t count, std::uint64_t nowUs);
+    // carries); returns when the last of them has crossed. waiting: they
+    // were there before the last bytes had crossed (the host had written
+    // more than one piece), so the line carried them without a pause.
+    std::uint64_t Carry(std::size_t count, std::uint64_t nowUs, bool waiting = false);
     // When the line has carried everything it was given.
     std::uint64_t FreeAtUs() const { return freeAtUs_; }
 
@@ -127,6 +129,7 @@ class Line {
     bool mismatch_ = false;
     std::string buffer_;
     std::size_t pos_ = 0;
+    bool lastReadFull_ = false;  // the last read took all it asked for: more was waiting
     LinePacer in_;
     LinePacer out_;
     UsbAdapter adapter_;
