@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/serial_port.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -50,8 +51,15 @@ class SerialDevice {
     // Releases the device; called when its handle closes. Output the line
     // has not sent is dropped, and closing never waits for a stalled line.
     virtual void Close() = 0;
-    // Called when a handle is opened on a registered device.
-    virtual void Reopen() {}
+    // Called each time a handle is opened on the device: for a registered
+    // device at every open, for a system device once nobody else holds it.
+    virtual void Opened() {}
+    // What the last Opened did about an adapter's low-latency mode, and
+    // for a refusal why.
+    virtual LowLatency LowLatencyMode(std::string* reason) const {
+        reason->clear();
+        return LowLatency::kNotOffered;
+    }
 
     // A device whose own driver keeps the communications time-outs and
     // applies them (a Windows communications handle) gives them here; the

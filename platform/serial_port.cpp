@@ -123,7 +123,7 @@ HANDLE OpenSerialPort(const std::string& name) {
             auto* port = new PortHandle;
             port->device = it->second.device;
             port->registeredName = it->first;
-            port->device->Reopen();
+            port->device->Opened();
             return port;
         }
     }
@@ -142,6 +142,7 @@ HANDLE OpenSerialPort(const std::string& name) {
         Fail(kErrorPortBusy);
         return INVALID_HANDLE_VALUE;
     }
+    device->Opened();
     auto* port = new PortHandle;
     port->device = std::move(device);
     return port;
@@ -220,6 +221,14 @@ bool ClearCommError(HANDLE handle, DWORD* errors, COMSTAT* status) {
         *status = COMSTAT{0, static_cast<DWORD>(waiting), 0};
     }
     return !port->device->Gone() || FailGone();
+}
+
+LowLatency SerialPortLowLatency(HANDLE handle, std::string* reason) {
+    std::string ignored;
+    std::string* text = reason != nullptr ? reason : &ignored;
+    text->clear();
+    PortHandle* port = Port(handle);
+    return port == nullptr ? LowLatency::kNotOffered : port->device->LowLatencyMode(text);
 }
 
 bool SerialPortGone(HANDLE handle) {
