@@ -4,22 +4,14 @@
 // A device that left is back once the system knows its name again.
 #include "platform/win32/windows_api.h"
 
-#include <algorithm>
 
-#include "platform/clock.h"
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 
 namespace platform {
-namespace {
-
-// How often a vanished device's name is looked for.
-constexpr DWORD kLookIntervalMs = 100;
-
-// True while the system has a device of that name: "COM5" and "\\.\COM5"
-// are the DOS device COM5. A name that is no DOS device name cannot be
-// looked up: only opening it tells.
-bool DeviceNameKnown(const std::string& name) {
+// "COM5" and "\\.\COM5" are the DOS device COM5; a name that is no DOS
+// device name cannot be looked up.
+bool PortNameExists(const std::string& name) {
     const std::string path = DevicePathForPortName(name);
     const std::string device = path.compare(0, 4, "\\\\.\\") == 0 ? path.substr(4) : path;
     if (device.empty() || device.find_first_of("\\/") != std::string::npos) {
@@ -28,8 +20,6 @@ bool DeviceNameKnown(const std::string& name) {
     char target[1024];
     return ::QueryDosDeviceA(device.c_str(), target, sizeof target) != 0;
 }
-
-}  // namespace
 
 std::string StablePortName(const std::string& name) {
     return name;
@@ -50,20 +40,6 @@ bool IsDeviceGoneError(DWORD error) {
             return true;
         default:
             return false;
-    }
-}
-
-bool WaitForPortName(const std::string& name, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (DeviceNameKnown(name)) {
-            return true;
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) {
-            return false;
-        }
-        Sleep(std::min(kLookIntervalMs, timeoutMs - elapsed));
     }
 }
 
