@@ -18,10 +18,12 @@ packages=(
   dpkg-dev file man-db bash-completion lintian appstream desktop-file-utils
   # The Windows build: mingw-w64 with the POSIX thread model (its windres
   # also compiles the string tables of the Linux tests), googletest's
-  # sources for the cross compiler, and 64-bit wine to run the tests.
+  # sources for the cross compiler, 64-bit wine to run the tests, and
+  # NSIS for the Windows installer.
   binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
   wine wine64
+  nsis
 )
 
 missing=()
