@@ -11,7 +11,7 @@ CMAKE_ARGS ?=
 SECONDS    ?= 60
 
 .PHONY: all deps configure build demo test test-asan test-asan-units fault-matrix package fuzz \
-        screenshots format clean help windows windows-i686 demo-windows
+        screenshots format clean help windows windows-i686 demo-windows installer
 
 all: build
 
@@ -20,6 +20,7 @@ help:
 	@echo "                 (MODEL=\"ORVA 56K Voice\" picks a model of wizard-cli demo --list)"
 	@echo "make test       build and run the whole test suite (Linux, then Windows under wine)"
 	@echo "make windows    cross-build the Windows programs and their tests into build-windows/"
+	@echo "make installer  the Windows installer, $(BUILD_WINDOWS)/ModemWizard-Setup.exe (also made by make windows)"
 	@echo "make windows-i686  the 32-bit Windows build (no tests: wine here runs 64-bit only)"
 	@echo "make demo-windows  wizard-cli.exe demo under wine, against the simulator of the Linux build"
 	@echo "make test-asan  the test suite under AddressSanitizer and UBSan"
@@ -55,6 +56,10 @@ $(BUILD_WINDOWS)/build.ninja:
 
 windows: deps $(BUILD_WINDOWS)/build.ninja
 	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+
+installer: deps $(BUILD_WINDOWS)/build.ninja
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS) --target installer
+	@ls $(BUILD_WINDOWS)/ModemWizard-Setup.exe
 
 windows-i686: deps
 	$(WINDOWS_CMAKE) -S . -B $(BUILD_WINDOWS32) -DWIZARD_BUILD_TESTS=OFF \
