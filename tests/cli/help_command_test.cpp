@@ -57,6 +57,9 @@ TEST(HelpCommand, ShowsUsageAndTextAndRefusesUnknownCommands) {
     r = RunCli({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("\n  help          show the commands"), std::string::npos) << r.out;
+    // The pointer to the manual page, which the Linux package installs.
+    EXPECT_NE(r.out.find("options;\nman wizard-cli has the whole manual.\n"), std::string::npos)
+        << r.out;
 }
 
 }  // namespace

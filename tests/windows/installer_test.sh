@@ -69,6 +69,13 @@ if [[ $with_gui == 1 ]]; then
 fi
 [[ $(cd "$menu" && ls) == $(printf '%s\n' "${shortcuts[@]}" | sort) ]] ||
     fail "the Start menu holds $(ls "$menu" | tr '\n' ',') instead of ${shortcuts[*]}"
+# Each shortcut starts its program in the installed folder.
+for shortcut in "${shortcuts[@]}"; do
+    program=Uninstall.exe
+    [[ $shortcut == Uninstall* ]] || program=Wizard.exe
+    grep -qaF "$folder_windows\\$program" "$menu/$shortcut" ||
+        fail "$shortcut does not start $folder_windows\\$program"
+done
 # reg query lines: "    NAME    TYPE    DATA", the spaces squeezed here.
 entry=$("$WINELOADER" reg query "$key" </dev/null | tr -d '\r' | tr -s ' ') ||
     fail "no Add/Remove Programs entry"
@@ -78,6 +85,15 @@ for value in "DisplayName REG_SZ Modem Firmware Wizard" "DisplayVersion REG_SZ $
     grep -qxF " $value" <<<"$entry" || fail "the entry lacks \"$value\": $entry"
 done
 echo "installed into $folder_windows; Start menu: ${shortcuts[*]}"
+
+# Windows has no man: the installed program's help points to itself alone.
+help=$("$WINELOADER" "$folder_windows\\wizard-cli.exe" help </dev/null | tr -d '\r') ||
+    fail "wizard-cli.exe help"
+grep -qx "wizard-cli help COMMAND shows what a command does and its options." <<<"$help" ||
+    fail "help does not point to wizard-cli help COMMAND: $help"
+if grep -q "man " <<<"$help"; then
+    fail "help names a manual page, which Windows has not: $help"
+fi
 
 # ---- the installed wizard-cli.exe updates the demo's modem ----------------
 # In German: the catalogues of the program and of the plug-in came along.

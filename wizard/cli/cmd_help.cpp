@@ -1,6 +1,7 @@
 // wizard-cli help: the list of commands, or one command's manual.
 #include <iostream>
 
+#include "platform/manual_pages.h"
 #include "wizard/cli/command.h"
 #include "wizard/cli/manual_text.h"
 
@@ -14,9 +15,9 @@ void PrintUsage(std::ostream& out) {
         out << head << std::string(head.size() < 16 ? 16 - head.size() : 1, ' ') << command.summary
             << "\n";
     }
-    out << "\nwizard-cli help COMMAND shows what a command does and its options;\n"
-           "man wizard-cli has the whole manual.\n"
-           "The trace channel is off unless --trace FILE or WIZARD_TRACE=FILE names a file.\n";
+    out << "\nwizard-cli help COMMAND shows what a command does and its options"
+        << (platform::kHasManualPages ? ";\nman wizard-cli has the whole manual.\n" : ".\n")
+        << "The trace channel is off unless --trace FILE or WIZARD_TRACE=FILE names a file.\n";
 }
 
 }  // namespace cli
