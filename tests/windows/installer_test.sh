@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # ModemWizard-Setup.exe as a Windows user meets it, under wine, in a wine
 # prefix made for this test alone: the silent installation into the folder
-# /D names, the installed wizard-cli.exe updating the demo's simulated modem
+# /D names and again over it, the installed wizard-cli.exe updating the demo's simulated modem
 # with the installed plug-in and texts, then the silent uninstallation,
 # after which nothing the installer wrote is left.
 #
@@ -67,7 +67,7 @@ if [[ $with_gui == 1 ]]; then
     [[ -f $folder/Wizard.exe ]] || fail "Wizard.exe is not in $folder_windows"
     shortcuts+=("Modem Firmware Wizard.lnk")
 fi
-[[ $(cd "$menu" && ls) == $(printf '%s\n' "${shortcuts[@]}" | sort) ]] ||
+[[ $(cd "$menu" && ls) == "$(printf '%s\n' "${shortcuts[@]}" | sort)" ]] ||
     fail "the Start menu holds $(ls "$menu" | tr '\n' ',') instead of ${shortcuts[*]}"
 # Each shortcut starts its program in the installed folder.
 for shortcut in "${shortcuts[@]}"; do
@@ -85,6 +85,15 @@ for value in "DisplayName REG_SZ Modem Firmware Wizard" "DisplayVersion REG_SZ $
     grep -qxF " $value" <<<"$entry" || fail "the entry lacks \"$value\": $entry"
 done
 echo "installed into $folder_windows; Start menu: ${shortcuts[*]}"
+
+# Installing again, as an upgrade does, goes into the same folder without
+# /D and keeps the Wizard.inf a user adapted.
+printf '[Common]\r\nComList=COM5\r\n' >"$folder/Wizard.inf"
+"$WINELOADER" "$setup" /S || fail "installing again ended with $?"
+[[ $(cat "$folder/Wizard.inf") == "$(printf '[Common]\r\nComList=COM5\r\n')" ]] ||
+    fail "installing again replaced the adapted Wizard.inf"
+[[ ! -e $WINEPREFIX/drive_c/Program\ Files/Modem\ Firmware\ Wizard ]] ||
+    fail "installing again did not go into $folder_windows"
 
 # Windows has no man: the installed program's help points to itself alone.
 help=$("$WINELOADER" "$folder_windows\\wizard-cli.exe" help </dev/null | tr -d '\r') ||
