@@ -116,15 +116,16 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 grep -q "until stopped" "$work/serve.log" || { cat "$work/serve.log"; fail "the modem did not start"; }
+started=$SECONDS
 out=$(LANGUAGE=de "$WINELOADER" "$folder_windows\\wizard-cli.exe" demo --model "ORVA 56K Voice" \
-    --dir "Z:${work//\//\\}\\demo" --port COM5 2>&1 | tr -d '\r') || { echo "$out"; fail "demo"; }
+    --size 16 --dir "Z:${work//\//\\}\\demo" --port COM5 2>&1 | tr -d '\r') || { echo "$out"; fail "demo"; }
 grep -q "received the firmware byte for byte" <<<"$out" || { echo "$out"; fail "firmware not intact"; }
 grep -q "survived the update byte for byte" <<<"$out" || { echo "$out"; fail "stored files lost"; }
 grep -q "Die Dateien werden gesichert" <<<"$out" || { echo "$out"; fail "the plug-in's German texts"; }
 kill "$serve"
 wait "$serve" 2>/dev/null || true
 serve=
-echo "the installed wizard-cli.exe updated the simulated modem"
+echo "the installed wizard-cli.exe updated the simulated modem in $((SECONDS - started)) s"
 
 # ---- silent uninstallation -------------------------------------------------
 # The uninstaller hands over to a copy of itself and returns at once; the
