@@ -121,6 +121,7 @@ out=$(LANGUAGE=de "$WINELOADER" "$folder_windows\\wizard-cli.exe" demo --model "
     --size 16 --dir "Z:${work//\//\\}\\demo" --port COM5 2>&1 | tr -d '\r') || { echo "$out"; fail "demo"; }
 grep -q "received the firmware byte for byte" <<<"$out" || { echo "$out"; fail "firmware not intact"; }
 grep -q "survived the update byte for byte" <<<"$out" || { echo "$out"; fail "stored files lost"; }
+grep -q "Die Firmware wird aktualisiert" <<<"$out" || { echo "$out"; fail "the wizard's German texts"; }
 grep -q "Die Dateien werden gesichert" <<<"$out" || { echo "$out"; fail "the plug-in's German texts"; }
 kill "$serve"
 wait "$serve" 2>/dev/null || true
