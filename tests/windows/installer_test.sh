@@ -5,24 +5,28 @@
 # with the installed plug-in and texts, then the silent uninstallation,
 # after which nothing the installer wrote is left.
 #
-#   installer_test.sh SETUP LINUX_WIZARD_CLI VERSION WITH_GUI
+#   installer_test.sh SETUP LINUX_WIZARD_CLI VERSION WITH_GUI WORK_DIR
 #
 # SETUP is the installer, LINUX_WIZARD_CLI the Linux build's wizard-cli
 # (its "demo --serve" plays the modem on the pseudo-terminal the prefix
 # maps to COM5), VERSION the project's version, WITH_GUI 1 when the
-# installer carries Wizard.exe. WINELOADER and WINESERVER name wine.
+# installer carries Wizard.exe, WORK_DIR the directory, made anew and
+# removed at the end, of the prefix (some 700 MB) and the demo's files.
+# WINELOADER and WINESERVER name wine.
 set -euo pipefail
 
 setup=$1
 linux_cli=$2
 version=$3
 with_gui=$4
+work=$5
 here=$(cd "$(dirname "$0")" && pwd)
 prefix_tool=$here/../../tools/wine-prefix.sh
 export WINEDEBUG=-all
 export WINELOADER=${WINELOADER:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/wizard-installer-XXXXXX")
+rm -rf "$work"
+mkdir -p "$work"
 export WINEPREFIX=$work/prefix
 serve=
 cleanup() {
