@@ -17,7 +17,7 @@
 namespace gui {
 
 ConfigurationPage::ConfigurationPage(WizardSheet& sheet)
-    : SheetPage(sheet, kConfigurationPage, wizard::IDS_CONFIG_HEADER_TITLE,
+    : SheetPage(sheet, flow::kConfigurationPage, wizard::IDS_CONFIG_HEADER_TITLE,
                 wizard::IDS_CONFIG_HEADER_SUBTITLE) {
     AddText(Body(), kTopTextId, Text(wizard::IDS_CONFIG_TOP));
     AddText(Body(), kObserveId, Text(wizard::IDS_CONFIG_OBSERVE));
@@ -47,7 +47,7 @@ void ConfigurationPage::Activated() {
 }
 
 bool ConfigurationPage::validatePage() {
-    FlowFlags& flags = sheet_.Flags();
+    flow::FlowFlags& flags = sheet_.Flags();
     WizardState& state = sheet_.State();
     if (manual_->checkState() == Qt::Checked) {
         flags.manualSelection = true;

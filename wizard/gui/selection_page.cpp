@@ -40,7 +40,7 @@ bool PortOrder(const std::string& a, const std::string& b) {
 }  // namespace
 
 SelectionPage::SelectionPage(WizardSheet& sheet)
-    : SheetPage(sheet, kSelectionPage, wizard::IDS_MANUAL_HEADER_TITLE,
+    : SheetPage(sheet, flow::kSelectionPage, wizard::IDS_MANUAL_HEADER_TITLE,
                 wizard::IDS_MANUAL_HEADER_SUBTITLE) {
     AddText(Body(), kSelectTextId, Text(wizard::IDS_MANUAL_SELECT));
     auto* grid = new QGridLayout;

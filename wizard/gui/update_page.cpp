@@ -25,7 +25,7 @@ constexpr int kStateFailed = 3;
 }  // namespace
 
 UpdatePage::UpdatePage(WizardSheet& sheet)
-    : SheetPage(sheet, kUpdatePage, wizard::IDS_UPDATE_HEADER_TITLE, 0) {
+    : SheetPage(sheet, flow::kUpdatePage, wizard::IDS_UPDATE_HEADER_TITLE, 0) {
     intro_ = AddText(Body(), IDC_UPDATE_INTRO, QString());
 
     auto* steps = new QGridLayout;

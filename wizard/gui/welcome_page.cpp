@@ -21,7 +21,7 @@ constexpr std::size_t kVersionTextSize = 1024;
 
 }  // namespace
 
-WelcomePage::WelcomePage(WizardSheet& sheet) : SheetPage(sheet, kWelcomePage, 0, 0) {
+WelcomePage::WelcomePage(WizardSheet& sheet) : SheetPage(sheet, flow::kWelcomePage, 0, 0) {
     QBoxLayout* texts = Body();
     if (sheet.OldLook()) {
         auto* row = new QHBoxLayout;

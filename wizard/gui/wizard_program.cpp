@@ -11,9 +11,9 @@
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/wizard_state.h"
 #include "wizard/engine/worker.h"
+#include "wizard/flow/command_line.h"
 #include "wizard/gui/artwork.h"
 #include "wizard/gui/autopilot.h"
-#include "wizard/gui/command_line.h"
 #include "wizard/gui/message_box.h"
 #include "wizard/gui/wizard_sheet.h"
 #include "wizard/resources/strings.h"
@@ -27,7 +27,7 @@ constexpr int kMainWindowHeight = 460;
 constexpr int kMainWindowGrey = 85;
 
 // The directory the names in Wizard.inf are relative to, made current.
-bool MakeProgramDirectoryCurrent(const WizardOptions& options, ConfigLocation* location,
+bool MakeProgramDirectoryCurrent(const flow::WizardOptions& options, ConfigLocation* location,
                                  std::string* why) {
     if (options.configFile.empty()) {
         return FormConfigPath(location, why);
@@ -44,7 +44,7 @@ bool MakeProgramDirectoryCurrent(const WizardOptions& options, ConfigLocation* l
 
 }  // namespace
 
-int RunWizardProgram(const WizardOptions& options) {
+int RunWizardProgram(const flow::WizardOptions& options) {
     xdebug_StartFromEnvironment();
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Starte Programm\n");
     QApplication::setWindowIcon(ProgramIcon());

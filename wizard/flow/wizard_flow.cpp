@@ -1,6 +1,6 @@
-#include "wizard/gui/wizard_flow.h"
+#include "wizard/flow/wizard_flow.h"
 
-namespace gui {
+namespace flow {
 
 bool SelectionPageShown(const FlowFlags& flags) {
     return flags.manualSelection && !flags.updateStarted;
@@ -28,4 +28,4 @@ int NextPage(int page, const FlowFlags& flags, bool hasAtInterpreter) {
     }
 }
 
-}  // namespace gui
+}  // namespace flow

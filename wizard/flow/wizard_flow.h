@@ -2,7 +2,7 @@
 // pages share, and which page Next leads to.
 #pragma once
 
-namespace gui {
+namespace flow {
 
 // The pages, by the ids of their dialogs, in the order of the sheet.
 constexpr int kWelcomePage = 1105;
@@ -30,4 +30,4 @@ bool SearchPageShown(const FlowFlags& flags, bool hasAtInterpreter);
 // -1 after the update page.
 int NextPage(int page, const FlowFlags& flags, bool hasAtInterpreter);
 
-}  // namespace gui
+}  // namespace flow
