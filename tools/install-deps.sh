@@ -15,6 +15,7 @@ packages=(
   srecord
   time
   binutils-mingw-w64-x86-64
+  librsvg2-bin python3
   psmisc
   dpkg-dev file man-db bash-completion lintian appstream desktop-file-utils
 )

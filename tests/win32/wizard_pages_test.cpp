@@ -1,5 +1,5 @@
 // The dialogs Wizard.exe ships (wizard/win32/wizard_pages.rc), compiled by
-// windres and read back: every control the pages and the worker address is
+// windres into its resources and read back: every control the pages and the worker address is
 // there, hidden where the worker shows it later, and the old look's header
 // and welcome bitmap fit without covering or pushing out a control.
 #include <gtest/gtest.h>
@@ -42,8 +42,8 @@ class WizardPages : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(win32_test::ReadResourceFile(WIN32_TEST_RESOURCE_DIR "/wizard_pages.res",
-                                                 &resources_, &error))
+        ASSERT_TRUE(win32_test::ReadResourceFile(WIN32_TEST_RESOURCE_DIR "/Wizard.res", &resources_,
+                                                 &error))
             << error;
     }
 
