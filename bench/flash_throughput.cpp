@@ -2,7 +2,7 @@
 // flash-loader modem on a throttled line, beside a bare stop-and-wait peer
 // measured in the same run and the bound the line rate sets.
 //
-//   build/bin/flash_throughput_bench [--kb 256] [--rate 11520]
+//   build/bin/flash_throughput_bench [--kb 256] [--rate 11520] [--usb-latency MS]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,10 +39,21 @@ std::vector<std::string> Lines(const std::string& hex) {
     return lines;
 }
 
+// The answers' USB adapter latency timer, 0 for none.
+unsigned gUsbLatencyMs = 0;
+
+std::vector<std::string> Options(unsigned rate) {
+    std::vector<std::string> options = {"--flash", "--rate", std::to_string(rate),
+                                        "--flash-restart-delay", "100"};
+    if (gUsbLatencyMs > 0) {
+        options.insert(options.end(), {"--usb-latency", std::to_string(gUsbLatencyMs)});
+    }
+    return options;
+}
+
 // A modem with its loader running, on an open port.
 struct Modem {
-    Modem(unsigned rate, const std::string& loaderPath)
-        : sim({"--flash", "--rate", std::to_string(rate), "--flash-restart-delay", "100"}) {
+    Modem(unsigned rate, const std::string& loaderPath) : sim(Options(rate)) {
         port.SetPortName(sim.PortPath());
         ready = port.Open();
         std::string banner, line;
@@ -109,8 +120,12 @@ int main(int argc, char** argv) {
             kb = value;
         } else if (option == "--rate" && value > 0) {
             rate = value;
+        } else if (option == "--usb-latency" && value > 0) {
+            gUsbLatencyMs = value;
         } else {
-            std::fprintf(stderr, "usage: %s [--kb KB] [--rate BYTES_PER_SECOND]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--kb KB] [--rate BYTES_PER_SECOND] [--usb-latency MS]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -136,8 +151,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double n = static_cast<double>(records.size());
-    std::printf("image: %u KB of data, %zu records, %zu characters; line %u bytes/s\n", kb,
-                records.size(), image.size(), rate);
+    std::printf(
+        "image: %u KB of data, %zu records, %zu characters; line %u bytes/s, USB "
+        "latency %u ms\n",
+        kb, records.size(), image.size(), rate, gUsbLatencyMs);
     std::printf("%-52s %8.2f s %8.1f records/s\n", "records alone at the line rate:", recordSeconds,
                 n / recordSeconds);
     std::printf("%-52s %8.2f s %8.1f records/s\n",

@@ -47,6 +47,22 @@ bool WriteFile(HANDLE port, const void* data, DWORD count, DWORD* written);
 // INVALID_HANDLE_VALUE.
 bool SerialPortGone(HANDLE port);
 
+// The low-latency mode of a USB serial adapter. An adapter holds what it
+// receives until its packet is full or its latency timer runs out (16 ms by
+// default on common chips), and a stop-and-wait protocol pays that on every
+// answer; in low-latency mode the timer is 1 ms. Opening a port asks for it
+// where the driver offers it; closing the port puts back what was found.
+enum class LowLatency {
+    kNotOffered,  // not a USB adapter (a UART on the board, a pseudo-terminal)
+    kSwitchedOn,  // was off: on until the port closes
+    kAlreadyOn,   // was on already: left so
+    kRefused,     // the driver would not switch it on: left as it was
+};
+
+// What the open of port found and did about low latency. For kRefused,
+// *reason (may be null) says why, in the system's words.
+LowLatency SerialPortLowLatency(HANDLE port, std::string* reason);
+
 // The system device path a port name stands for.
 std::string DevicePathForPortName(const std::string& name);
 

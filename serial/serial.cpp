@@ -87,6 +87,30 @@ void TraceLineSetting(const DCB& dcb) {
                  static_cast<int>(dcb.wReserved1));
 }
 
+// What the open did about a USB adapter's latency timer; nothing for a port
+// that is no USB adapter.
+void TraceLowLatency(HANDLE handle, const std::string& name) {
+    std::string reason;
+    switch (platform::SerialPortLowLatency(handle, &reason)) {
+        case platform::LowLatency::kSwitchedOn:
+            xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                         "CSerial::Open: <%s>: low latency mode switched on\n", name.c_str());
+            break;
+        case platform::LowLatency::kAlreadyOn:
+            xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                         "CSerial::Open: <%s>: low latency mode is on already\n", name.c_str());
+            break;
+        case platform::LowLatency::kRefused:
+            xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                         "CSerial::Open: <%s>: the driver refuses low latency mode (%s); the "
+                         "latency timer is left as it is\n",
+                         name.c_str(), reason.c_str());
+            break;
+        case platform::LowLatency::kNotOffered:
+            break;
+    }
+}
+
 }  // namespace
 
 CSerial::CSerial() : port_(INVALID_HANDLE_VALUE) {}
@@ -148,6 +172,7 @@ bool CSerial::Open() {
         return fail();
     }
     port_ = handle;
+    TraceLowLatency(handle, portName_);
     PulseDTR(20);
     platform::Sleep(20);
     return true;
@@ -161,6 +186,11 @@ bool CSerial::Close() {
         return false;
     }
     ClearInput(0);
+    if (platform::SerialPortLowLatency(port_, nullptr) == platform::LowLatency::kSwitchedOn) {
+        xdebug_Trace(-1, TRACE_LEVEL_SERIAL,
+                     "CSerial::Close: <%s>: low latency mode switched off again\n",
+                     portName_.c_str());
+    }
     // Unsent output is stale now; a line held by flow control must not
     // hold the close either.
     platform::PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);

@@ -2,6 +2,7 @@
 // mode, with every wait done by poll() so that the CPU idles while waiting.
 // Its system calls go through posix::SerialSystemCalls.
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -36,7 +37,8 @@ bool MeansGone(int error) {
 
 class PosixSerialDevice final : public SerialDevice {
   public:
-    PosixSerialDevice(int fd, posix::SerialSystemCalls& calls) : fd_(fd), calls_(calls) {}
+    PosixSerialDevice(int fd, posix::SerialSystemCalls& calls)
+        : fd_(fd), descriptor_(fd), calls_(calls) {}
     ~PosixSerialDevice() override { Close(); }
 
     bool Gone() override { return gone_; }
@@ -230,13 +232,27 @@ class PosixSerialDevice final : public SerialDevice {
         return calls_.Ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
     }
 
+    void Opened() override {
+        if (fd_ < 0) {
+            fd_ = descriptor_;  // a registered device opened again
+        }
+        AskForLowLatency();
+    }
+
+    LowLatency LowLatencyMode(std::string* reason) const override {
+        *reason = lowLatency_ == LowLatency::kRefused ? std::strerror(lowLatencyError_) : "";
+        return lowLatency_;
+    }
+
     void Close() override {
         if (fd_ < 0) {
             return;
         }
         if (!gone_) {
             DropUnsentOutput();
+            PutLatencyBack();
         }
+        lowLatency_ = LowLatency::kNotOffered;
         // A pseudo-terminal's slave keeps its exclusive flag after the last
         // close while the master lives, which would lock out the next open
         // by an unprivileged user.
@@ -260,6 +276,57 @@ class PosixSerialDevice final : public SerialDevice {
     }
 
   private:
+    // A USB adapter passes on what it received when its packet is full or
+    // its latency timer runs out; low latency makes that timer 1 ms. A
+    // driver that takes the request without keeping the flag has no timer
+    // to set: that counts as a refusal too.
+    void AskForLowLatency() {
+        lowLatency_ = LowLatency::kNotOffered;
+        lowLatencyError_ = 0;
+        if (gone_ || !calls_.OnUsbBus(fd_)) {
+            return;
+        }
+        serial_struct settings{};
+        if (calls_.Ioctl(fd_, TIOCGSERIAL, &settings) != 0) {
+            Refused(errno);
+            return;
+        }
+        if ((settings.flags & ASYNC_LOW_LATENCY) != 0) {
+            lowLatency_ = LowLatency::kAlreadyOn;
+            return;
+        }
+        settings.flags |= ASYNC_LOW_LATENCY;
+        if (calls_.Ioctl(fd_, TIOCSSERIAL, &settings) != 0) {
+            Refused(errno);
+            return;
+        }
+        serial_struct kept{};
+        if (calls_.Ioctl(fd_, TIOCGSERIAL, &kept) != 0 || (kept.flags & ASYNC_LOW_LATENCY) == 0) {
+            Refused(EOPNOTSUPP);
+            return;
+        }
+        lowLatency_ = LowLatency::kSwitchedOn;
+    }
+
+    void Refused(int error) {
+        lowLatency_ = LowLatency::kRefused;
+        // ENOTTY: a driver without serial settings at all.
+        lowLatencyError_ = (error == 0 || error == ENOTTY) ? EOPNOTSUPP : error;
+    }
+
+    // The adapter keeps its timer after the close: what this open switched
+    // on is switched off again.
+    void PutLatencyBack() {
+        if (lowLatency_ != LowLatency::kSwitchedOn) {
+            return;
+        }
+        serial_struct settings{};
+        if (calls_.Ioctl(fd_, TIOCGSERIAL, &settings) == 0) {
+            settings.flags &= ~ASYNC_LOW_LATENCY;
+            calls_.Ioctl(fd_, TIOCSSERIAL, &settings);
+        }
+    }
+
     // Waits for events (none: only a hang-up); true when something is to
     // be reported.
     bool Wait(short events, long long timeoutUs) {
@@ -350,7 +417,10 @@ class PosixSerialDevice final : public SerialDevice {
     }
 
     int fd_;
+    int descriptor_;  // fd_ as it was opened
     posix::SerialSystemCalls& calls_;
+    LowLatency lowLatency_ = LowLatency::kNotOffered;
+    int lowLatencyError_ = 0;
     bool gone_ = false;
     int goneError_ = ENODEV;
     // Fields the terminal driver has no notion of, kept as they were set.
@@ -409,16 +479,7 @@ std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, in
 
 std::string DevicePathForPortName(const std::string& name) {
     // "COMn" (any case) is the n-th system UART; everything else is a path.
-    if (name.size() < 4 || name.size() > 7 || strncasecmp(name.c_str(), "COM", 3) != 0) {
-        return name;
-    }
-    int number = 0;
-    for (std::size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) {
-            return name;
-        }
-        number = number * 10 + (name[i] - '0');
-    }
+    const int number = ComPortNumber(name);
     return number >= 1 ? "/dev/ttyS" + std::to_string(number - 1) : name;
 }
 

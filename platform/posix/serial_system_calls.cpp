@@ -2,9 +2,13 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <climits>
 #include <ctime>
+#include <string>
 
 #include "platform/posix/line_speed.h"
 
@@ -45,6 +49,24 @@ class OperatingSystemCalls final : public SerialSystemCalls {
     bool SetSpeed(int fd, unsigned baud) override { return SetLineSpeed(fd, baud); }
 
     int Close(int fd) override { return ::close(fd); }
+
+    bool OnUsbBus(int fd) override {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+            return false;
+        }
+        // /sys/dev/char/MAJOR:MINOR leads to the device's place in the
+        // tree, below its USB interface for a USB device. Pseudo-terminals
+        // have no entry there.
+        const std::string node = "/sys/dev/char/" + std::to_string(major(info.st_rdev)) + ":" +
+                                 std::to_string(minor(info.st_rdev));
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(node.c_str(), target, sizeof target - 1);
+        if (n <= 0) {
+            return false;
+        }
+        return std::string(target, static_cast<std::size_t>(n)).find("/usb") != std::string::npos;
+    }
 };
 
 }  // namespace

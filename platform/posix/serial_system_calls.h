@@ -29,6 +29,9 @@ class SerialSystemCalls {
     virtual bool GetSpeed(int fd, unsigned* baud) = 0;
     virtual bool SetSpeed(int fd, unsigned baud) = 0;
     virtual int Close(int fd) = 0;
+    // Whether the device behind fd hangs on a USB bus (a USB serial adapter
+    // or a USB modem), as the system's device tree shows it.
+    virtual bool OnUsbBus(int fd) = 0;
 };
 
 // The operating system's own calls.

@@ -286,7 +286,7 @@ void ScriptedSerial::Close() {
     EventLocked("close");
 }
 
-void ScriptedSerial::Reopen() {
+void ScriptedSerial::Opened() {
     std::lock_guard<std::mutex> lock(mutex_);
     ++opens_;
     EventLocked("open");

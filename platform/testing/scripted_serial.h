@@ -71,7 +71,7 @@ class ScriptedSerial : public SerialDevice {
     bool Purge(DWORD flags) override;
     bool SetDtr(bool on) override;
     void Close() override;
-    void Reopen() override;
+    void Opened() override;
 
   private:
     struct Byte {

@@ -1,5 +1,6 @@
 #include "platform/testing/simulated_uart.h"
 
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -48,6 +49,9 @@ class SimulatedUart::Calls final : public posix::SerialSystemCalls {
     std::uint64_t vanishAtMs_ = kNever;
     Loss loss_ = Loss::kHangUp;
     std::vector<std::pair<std::size_t, std::string>> answers_;
+    Adapter adapter_ = Adapter::kNotUsb;
+    int serialFlags_ = 0;
+    int serialChanges_ = 0;
 
     // --- the line
     std::deque<char> queue_;
@@ -234,10 +238,35 @@ class SimulatedUart::Calls final : public posix::SerialSystemCalls {
             case TIOCMBIC:
             case TIOCNXCL:
                 return 0;
+            case TIOCGSERIAL:
+            case TIOCSSERIAL:
+                return SerialSettings(request, static_cast<serial_struct*>(argument));
             default:
                 return Error(ENOTTY);
         }
     }
+
+    int SerialSettings(unsigned long request, serial_struct* settings) {
+        if (adapter_ == Adapter::kNoSettings) {
+            return Error(ENOTTY);
+        }
+        if (request == TIOCGSERIAL) {
+            *settings = serial_struct{};
+            settings->type = adapter_ == Adapter::kNotUsb ? PORT_16550A : PORT_UNKNOWN;
+            settings->flags = serialFlags_;
+            return 0;
+        }
+        if (adapter_ == Adapter::kRefusing) {
+            return Error(EPERM);
+        }
+        ++serialChanges_;
+        if (adapter_ != Adapter::kForgetting) {
+            serialFlags_ = settings->flags;
+        }
+        return 0;
+    }
+
+    bool OnUsbBus(int) override { return adapter_ != Adapter::kNotUsb; }
 
     int GetAttributes(int, termios* tio) override {
         if (Vanished()) {
@@ -359,6 +388,19 @@ void SimulatedUart::InterruptNext(int writes, int polls, int reads) {
 void SimulatedUart::VanishAt(std::uint64_t t, Loss how) {
     calls_->vanishAtMs_ = t;
     calls_->loss_ = how;
+}
+
+void SimulatedUart::SetAdapter(Adapter adapter, bool lowLatency) {
+    calls_->adapter_ = adapter;
+    calls_->serialFlags_ = lowLatency ? ASYNC_LOW_LATENCY : 0;
+}
+
+bool SimulatedUart::LowLatencyOn() const {
+    return (calls_->serialFlags_ & ASYNC_LOW_LATENCY) != 0;
+}
+
+int SimulatedUart::SerialSettingsChanges() const {
+    return calls_->serialChanges_;
 }
 
 void SimulatedUart::Deliver(const std::string& bytes) {

@@ -28,6 +28,16 @@ class SimulatedUart {
         kNoDevice,   // ... with ENODEV
     };
 
+    // The device behind the line, as its driver answers for the serial
+    // settings (TIOCGSERIAL / TIOCSSERIAL) and their low-latency flag.
+    enum class Adapter {
+        kNotUsb,      // a UART on the board (the default): not on a USB bus
+        kLowLatency,  // a USB adapter whose driver offers low latency
+        kRefusing,    // a USB adapter whose driver refuses the change (EPERM)
+        kNoSettings,  // a USB device whose driver has no serial settings (ENOTTY)
+        kForgetting,  // takes the change without error and keeps no flag
+    };
+
     // The driver's wait for unsent output at close, as Linux has it.
     static constexpr std::uint64_t kClosingWaitMs = 30000;
 
@@ -55,6 +65,13 @@ class SimulatedUart {
     void InterruptNext(int writes, int polls, int reads);
     // The device goes at the virtual time t (now, when t has passed).
     void VanishAt(std::uint64_t t, Loss how);
+
+    // The device is of this kind; lowLatency is the driver's flag now.
+    void SetAdapter(Adapter adapter, bool lowLatency = false);
+    // The driver's low-latency flag as it stands.
+    bool LowLatencyOn() const;
+    // TIOCSSERIAL calls the driver has taken.
+    int SerialSettingsChanges() const;
 
     // Bytes from the modem, readable at once; or once the line has carried
     // wireBytes bytes in all (a receiver's answer to what it got).

@@ -56,6 +56,9 @@ TEST(SerialPty, ALineLeftCookedCarriesEveryByteValueUnchanged) {
     CSerial port;
     port.SetPortName(line.SlavePath());
     ASSERT_TRUE(port.Open());
+    EXPECT_EQ(platform::SerialPortLowLatency(port.Handle(), nullptr),
+              platform::LowLatency::kNotOffered)
+        << "a pseudo-terminal is no USB adapter";
 
     ASSERT_EQ(port.Write(all, 0), 256u);
     std::string fromHost;

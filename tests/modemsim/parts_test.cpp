@@ -2,6 +2,7 @@
 // process tests see on the wire.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 
 #include "sim_helpers.h"
@@ -14,6 +15,7 @@
 #include "tools/modemsim/intel_hex.h"
 #include "tools/modemsim/line.h"
 #include "tools/modemsim/options.h"
+#include "tools/modemsim/usb_adapter.h"
 
 namespace modemsim_test {
 namespace {
@@ -319,14 +321,57 @@ TEST(LineModel, ModemFollowingTheHostNeverGarbles) {
     EXPECT_EQ(endpoint.output, "OK");
 }
 
-TEST(LineModel, RateLimiterHandsOutBurstsOnly) {
-    RateLimiter limiter(11520);
-    EXPECT_TRUE(limiter.Enabled());
-    EXPECT_EQ(limiter.Burst(), 230u);
-    EXPECT_LE(limiter.Available(), limiter.Burst());
-    RateLimiter off(0);
-    EXPECT_FALSE(off.Enabled());
-    EXPECT_EQ(off.WaitFor(100000), 0u);
+TEST(LineModel, PacerCarriesBytesAtTheRateAndIdleTimeIsNotSaved) {
+    LinePacer pacer(11520);
+    EXPECT_TRUE(pacer.Enabled());
+    EXPECT_EQ(pacer.Piece(), 230u);
+    // One byte at a time adds up to exactly one second for 11520 bytes:
+    // the fractions of a microsecond are carried, not lost.
+    std::uint64_t done = 0;
+    for (int i = 0; i < 11520; ++i) {
+        done = pacer.Carry(1, 1000);
+    }
+    EXPECT_EQ(done, 1000u + 1000000u);
+    // Given while still busy: queued behind what it carries.
+    EXPECT_EQ(pacer.Carry(1152, 1000), 1000u + 1100000u);
+    // After a quiet spell the line starts from now, with no credit.
+    EXPECT_EQ(pacer.Carry(1152, 5000000), 5100000u);
+    // Bytes that were waiting follow without a gap, though handed on late...
+    EXPECT_EQ(pacer.Carry(230, 5103000, true), 5119965u);
+    // ...but not after the modem left them unread for longer than a piece.
+    EXPECT_EQ(pacer.Carry(230, 6000000, true), 6019965u);
+    EXPECT_FALSE(LinePacer(0).Enabled());
+}
+
+TEST(LineModel, UsbAdapterHoldsBytesUntilAPacketIsFullOrItsTimerRunsOut) {
+    struct Case {
+        const char* what;
+        std::size_t bytes;
+        std::uint64_t askAtUs;
+        std::size_t expectDue;
+    };
+    const Case cases[] = {
+        {"short answer, timer running", 6, 15999, 0},
+        {"short answer, timer run out", 6, 16000, 6},
+        {"a full packet goes at once", 62, 0, 62},
+        {"full packets go, the rest waits", 130, 1, 124},
+        {"the rest goes with its timer", 130, 16000, 130},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UsbAdapter adapter(16);
+        adapter.Take(std::string(c.bytes, 'x'), 0);
+        EXPECT_EQ(adapter.Due(c.askAtUs).size(), c.expectDue);
+        EXPECT_EQ(adapter.Held(), c.bytes - c.expectDue);
+    }
+    UsbAdapter adapter(1);
+    EXPECT_EQ(adapter.NextDueUs(), UsbAdapter::kNever);
+    adapter.Take("OK", 500);
+    adapter.Take("\r\n", 900);
+    EXPECT_EQ(adapter.NextDueUs(), 1500u);  // from the first byte waiting
+    EXPECT_EQ(adapter.Due(1499), "");
+    EXPECT_EQ(adapter.Due(1500), "OK\r\n");
+    EXPECT_FALSE(UsbAdapter(0).Enabled());
 }
 
 TEST(EventLogText, ControlBytesAreEscapedToKeepOneEventPerLine) {

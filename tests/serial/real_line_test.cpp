@@ -190,4 +190,67 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"UploadCheckBaudrate", [](CSerial& s) { return s.UploadCheckBaudrate(); }}),
     [](const ::testing::TestParamInfo<WaitCase>& info) { return info.param.name; });
 
+// Open asks a USB adapter for low latency and Close puts back what Open
+// found, whatever the driver makes of the request.
+struct LatencyCase {
+    const char* name;
+    SimulatedUart::Adapter adapter;
+    bool onBefore;          // the driver's flag before the open
+    bool onWhileOpen;       // ... while the port is open
+    int changes;            // TIOCSSERIAL calls over one open and close
+    const char* openTrace;  // what the trace says about it at the open (nullptr: nothing)
+    bool closeTrace;        // "switched off again" at the close
+};
+
+void PrintTo(const LatencyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LowLatencyMode : public ::testing::TestWithParam<LatencyCase> {};
+
+TEST_P(LowLatencyMode, IsAskedForAtOpenAndPutBackAtClose) {
+    const LatencyCase& c = GetParam();
+    test_support::UartPort port;
+    SimulatedUart& uart = port.uart();
+    uart.SetAdapter(c.adapter, c.onBefore);
+    CSerial serial;
+    serial.SetPortName(port.name());
+    for (int open = 1; open <= 2; ++open) {  // a second open asks again
+        test_support::TraceCapture trace;
+        ASSERT_TRUE(serial.Open());
+        EXPECT_EQ(uart.LowLatencyOn(), c.onWhileOpen) << "open " << open;
+        const std::string prefix = "CSerial::Open: <UART1>: ";
+        if (c.openTrace != nullptr) {
+            EXPECT_TRUE(trace.Contains(prefix + c.openTrace)) << trace.Text();
+        } else {
+            EXPECT_FALSE(trace.Contains("low latency")) << trace.Text();
+        }
+        ASSERT_TRUE(serial.Close());
+        EXPECT_EQ(uart.LowLatencyOn(), c.onBefore) << "the close puts back what the open found";
+        EXPECT_EQ(trace.Contains("CSerial::Close: <UART1>: low latency mode switched off again"),
+                  c.closeTrace);
+        EXPECT_EQ(uart.SerialSettingsChanges(), c.changes * open);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Adapters, LowLatencyMode,
+    ::testing::Values(
+        LatencyCase{"Offered", SimulatedUart::Adapter::kLowLatency, false, true, 2,
+                    "low latency mode switched on", true},
+        LatencyCase{"OnAlready", SimulatedUart::Adapter::kLowLatency, true, true, 0,
+                    "low latency mode is on already", false},
+        LatencyCase{"Refused", SimulatedUart::Adapter::kRefusing, false, false, 0,
+                    "the driver refuses low latency mode (Operation not permitted); the latency "
+                    "timer is left as it is",
+                    false},
+        LatencyCase{"NoSerialSettings", SimulatedUart::Adapter::kNoSettings, false, false, 0,
+                    "the driver refuses low latency mode (Operation not supported)", false},
+        LatencyCase{"TakenButNotKept", SimulatedUart::Adapter::kForgetting, false, false, 1,
+                    "the driver refuses low latency mode (Operation not supported)", false},
+        // A UART on the board and a pseudo-terminal are no USB adapters:
+        // their settings are not touched at all.
+        LatencyCase{"NotUsb", SimulatedUart::Adapter::kNotUsb, false, false, 0, nullptr, false}),
+    [](const ::testing::TestParamInfo<LatencyCase>& info) { return info.param.name; });
+
 }  // namespace

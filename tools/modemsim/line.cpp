@@ -1,6 +1,8 @@
 #include "tools/modemsim/line.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "platform/clock.h"
 
@@ -28,47 +30,109 @@ DWORD Left(DWORD start, DWORD limit) {
 
 }  // namespace
 
-RateLimiter::RateLimiter(unsigned bytesPerSecond)
-    : rate_(bytesPerSecond),
-      burst_(std::max<std::size_t>(1, bytesPerSecond / 50)),
-      tokens_(static_cast<double>(burst_)),
-      last_(platform::GetTickCount()) {}
-
-void RateLimiter::Refill() {
-    DWORD now = platform::GetTickCount();
-    tokens_ = std::min(static_cast<double>(burst_),
-                       tokens_ + static_cast<double>(now - last_) * rate_ / 1000.0);
-    last_ = now;
+// Monotonic microseconds: the line's timing is finer than the tick count.
+std::uint64_t NowUs() {
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
 }
 
-std::size_t RateLimiter::Available() {
-    if (!Enabled()) {
-        return static_cast<std::size_t>(-1);
+std::uint64_t LinePacer::Carry(std::size_t count, std::uint64_t nowUs, bool waiting) {
+    // Bytes that were waiting behind the last ones follow them without a
+    // gap, however late the simulator woke up to hand them on (within one
+    // piece: a modem that stopped reading for longer lets the line idle).
+    const bool continues = waiting && nowUs < freeAtUs_ + 1000000ULL / 50;
+    if (!continues && freeAtUs_ < nowUs) {
+        freeAtUs_ = nowUs;  // an idle line saves no time for later
+        fraction_ = 0;
     }
-    Refill();
-    return static_cast<std::size_t>(tokens_);
+    const std::uint64_t units = static_cast<std::uint64_t>(count) * 1000000ULL + fraction_;
+    freeAtUs_ += units / rate_;
+    fraction_ = units % rate_;
+    return freeAtUs_;
 }
 
-DWORD RateLimiter::WaitFor(std::size_t count) {
-    if (!Enabled()) {
-        return 0;
+Line::Line(LineEndpoint& endpoint, EventLog& log, unsigned rateBytesPerSecond,
+           unsigned usbLatencyMs)
+    : endpoint_(endpoint),
+      log_(log),
+      in_(rateBytesPerSecond),
+      out_(rateBytesPerSecond),
+      adapter_(usbLatencyMs) {}
+
+void Line::SleepUntil(std::uint64_t untilUs) {
+    for (;;) {
+        WriteDue();
+        const std::uint64_t now = NowUs();
+        if (now >= untilUs || Stopped()) {
+            return;
+        }
+        const std::uint64_t wake = std::min(untilUs, adapter_.NextDueUs());
+        if (wake <= now) {
+            continue;
+        }
+        if (wake - now >= 1000) {
+            endpoint_.Pause(static_cast<DWORD>((wake - now) / 1000));
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(wake - now));
+        }
     }
-    Refill();
-    double need = static_cast<double>(std::min(count, burst_)) - tokens_;
-    if (need <= 0) {
-        return 0;
-    }
-    return static_cast<DWORD>(need * 1000.0 / rate_) + 1;
 }
 
-void RateLimiter::Consume(std::size_t count) {
-    if (Enabled()) {
-        tokens_ -= static_cast<double>(count);
+long Line::ReadHost(void* buffer, std::size_t count, DWORD timeoutMs) {
+    if (!adapter_.Enabled()) {
+        return endpoint_.Read(buffer, count, timeoutMs);
+    }
+    const std::uint64_t deadline = NowUs() + timeoutMs * 1000ULL;
+    for (;;) {
+        WriteDue();
+        const std::uint64_t now = NowUs();
+        const std::uint64_t left = deadline > now ? deadline - now : 0;
+        const std::uint64_t due = adapter_.NextDueUs();
+        const std::uint64_t wait = due > now ? std::min(left, due - now) : 0;
+        long n = endpoint_.Read(buffer, count, static_cast<DWORD>(wait / 1000));
+        if (n != 0 || left == 0 || Stopped()) {
+            return n;
+        }
+        if (wait < 1000 && due > now) {
+            // Less than the endpoint's millisecond: the adapter's timer
+            // runs out first.
+            std::this_thread::sleep_for(std::chrono::microseconds(std::min(wait, due - now)));
+        }
     }
 }
 
-Line::Line(LineEndpoint& endpoint, EventLog& log, unsigned rateBytesPerSecond)
-    : endpoint_(endpoint), log_(log), in_(rateBytesPerSecond), out_(rateBytesPerSecond) {}
+void Line::Deliver(const std::string& bytes) {
+    if (!adapter_.Enabled()) {
+        WriteToHost(bytes);
+        return;
+    }
+    adapter_.Take(bytes, NowUs());
+    WriteDue();
+}
+
+void Line::WriteDue() {
+    if (adapter_.Held() > 0) {
+        WriteToHost(adapter_.Due(NowUs()));
+    }
+}
+
+void Line::WriteToHost(const std::string& bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    std::size_t n = endpoint_.Write(bytes.data(), bytes.size(), kWriteTimeoutMs);
+    if (n < bytes.size()) {
+        if (!Stopped() && !writeStalled_) {
+            log_.Error("host does not read: " + std::to_string(bytes.size() - n) +
+                       " bytes not sent");
+        }
+        writeStalled_ = true;
+        adapter_.Drop();
+        return;
+    }
+    writeStalled_ = false;
+}
 
 void Line::SetModemSpeed(unsigned baud) {
     modemSpeed_ = baud;
@@ -112,22 +176,27 @@ unsigned char Line::NoiseByte() {
 
 bool Line::Fill(DWORD timeoutMs) {
     const DWORD start = platform::GetTickCount();
-    std::size_t allowed = in_.Available();
-    if (allowed == 0) {
-        DWORD wait = std::min(in_.WaitFor(1), timeoutMs);
-        endpoint_.Pause(wait);
-        allowed = in_.Available();
-        if (allowed == 0) {
+    std::size_t want = 1024;
+    if (in_.Enabled()) {
+        // The line still carries what came before: nothing more arrives
+        // until it has.
+        const std::uint64_t limit = NowUs() + timeoutMs * 1000ULL;
+        SleepUntil(std::min(in_.FreeAtUs(), limit));
+        if (in_.FreeAtUs() > NowUs()) {
             return false;
         }
+        want = std::min(want, in_.Piece());
     }
     char chunk[1024];
-    std::size_t want = std::min(sizeof chunk, allowed);
-    long n = endpoint_.Read(chunk, want, Left(start, timeoutMs));
+    long n = ReadHost(chunk, want, Left(start, timeoutMs));
     if (n <= 0) {
         return false;
     }
-    in_.Consume(static_cast<std::size_t>(n));
+    if (in_.Enabled()) {
+        // The chunk is here once its last byte has crossed the line.
+        SleepUntil(in_.Carry(static_cast<std::size_t>(n), NowUs(), lastReadFull_));
+        lastReadFull_ = static_cast<std::size_t>(n) == want;
+    }
     if (!SpeedsMatch()) {
         NoteGarbled(static_cast<std::size_t>(n));
         return true;
@@ -196,37 +265,22 @@ void Line::Send(const std::string& bytes) {
         }
         NoteGarbled(out.size());
     }
-    std::size_t sent = 0;
-    while (sent < out.size()) {
-        std::size_t piece = out.size() - sent;
-        if (out_.Enabled()) {
-            piece = std::min(piece, out_.Burst());
-            DWORD wait = out_.WaitFor(piece);
-            if (wait > 0) {
-                endpoint_.Pause(wait);
-                if (Stopped()) {
-                    return;
-                }
-                continue;
-            }
-        }
-        std::size_t n = endpoint_.Write(out.data() + sent, piece, kWriteTimeoutMs);
-        out_.Consume(n);
-        sent += n;
-        if (n < piece) {
-            if (!Stopped() && !writeStalled_) {
-                log_.Error("host does not read: " + std::to_string(out.size() - sent) +
-                           " bytes not sent");
-            }
-            writeStalled_ = true;
-            return;
-        }
+    if (!out_.Enabled()) {
+        Deliver(out);
+        return;
     }
-    writeStalled_ = false;
+    // Piece by piece, each handed on once its last byte has crossed.
+    for (std::size_t sent = 0; sent < out.size() && !Stopped();) {
+        const std::size_t piece = std::min(out.size() - sent, out_.Piece());
+        SleepUntil(out_.Carry(piece, NowUs(), sent > 0));
+        Deliver(out.substr(sent, piece));
+        sent += piece;
+    }
 }
 
 bool Line::Leave() {
     DiscardBuffered();
+    adapter_.Drop();
     return endpoint_.Leave();
 }
 
@@ -270,14 +324,14 @@ void Line::DrainUntilQuiet(DWORD quietMs, DWORD maxMs) {
 
 void Line::Pause(DWORD ms) {
     if (ms > 0) {
-        endpoint_.Pause(ms);
+        SleepUntil(NowUs() + ms * 1000ULL);
     }
 }
 
 void Line::Vanish(const std::string& what) {
     // What is on the line reaches the host before the device goes: a
     // hang-up discards what the host has not read yet.
-    endpoint_.Pause(kVanishLingerMs);
+    SleepUntil(NowUs() + kVanishLingerMs * 1000ULL);
     endpoint_.Vanish();
     log_.Event("fault vanish " + what);
 }

@@ -1,6 +1,7 @@
 // The simulated serial line between the host and the modem. Every byte in
 // either direction passes here, so this is where a speed mismatch turns
-// traffic into noise and where --rate paces it.
+// traffic into noise, where --rate paces it and where --usb-latency holds
+// the modem's bytes in an adapter.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 
 #include "platform/types.h"
 #include "tools/modemsim/event_log.h"
+#include "tools/modemsim/usb_adapter.h"
 
 namespace modemsim {
 
@@ -36,29 +38,35 @@ class LineEndpoint {
     virtual bool ComeBack(std::string* /*name*/) { return false; }
 };
 
-// A token bucket: at most `rate` bytes per second, in bursts of 20 ms.
-class RateLimiter {
+// One direction of a serial line at a byte rate: it carries one byte after
+// the other, each taking 1/rate seconds. A line that was idle has lost that
+// time: bytes never cross faster than the rate, however quiet it was before.
+class LinePacer {
   public:
-    explicit RateLimiter(unsigned bytesPerSecond);
+    explicit LinePacer(unsigned bytesPerSecond) : rate_(bytesPerSecond) {}
     bool Enabled() const { return rate_ != 0; }
-    // Whole bytes that may pass now.
-    std::size_t Available();
-    // Milliseconds until count bytes may pass (count capped to the burst).
-    DWORD WaitFor(std::size_t count);
-    void Consume(std::size_t count);
-    std::size_t Burst() const { return burst_; }
+    // The most bytes handed on at once: 20 ms of line time.
+    std::size_t Piece() const { return rate_ / 50 > 0 ? rate_ / 50 : 1; }
+    // Puts count bytes on the line at nowUs (behind what it still
+    // carries); returns when the last of them has crossed. waiting: they
+    // were there before the last bytes had crossed (the host had written
+    // more than one piece), so the line carried them without a pause.
+    std::uint64_t Carry(std::size_t count, std::uint64_t nowUs, bool waiting = false);
+    // When the line has carried everything it was given.
+    std::uint64_t FreeAtUs() const { return freeAtUs_; }
 
   private:
-    void Refill();
     unsigned rate_;
-    std::size_t burst_;
-    double tokens_;
-    DWORD last_;
+    std::uint64_t freeAtUs_ = 0;
+    std::uint64_t fraction_ = 0;  // of a microsecond, in units of 1/rate
 };
 
 class Line {
   public:
-    Line(LineEndpoint& endpoint, EventLog& log, unsigned rateBytesPerSecond);
+    // usbLatencyMs, when not 0: the host sees the modem's bytes through a
+    // USB adapter with that latency timer (see UsbAdapter).
+    Line(LineEndpoint& endpoint, EventLog& log, unsigned rateBytesPerSecond,
+         unsigned usbLatencyMs = 0);
 
     // The speed the modem side runs at; 0 means it follows the host (every
     // host speed matches).
@@ -102,6 +110,15 @@ class Line {
   private:
     // Reads one chunk into the buffer. False when nothing came in time.
     bool Fill(DWORD timeoutMs);
+    // Reads from the host, passing on what the adapter lets go meanwhile.
+    long ReadHost(void* buffer, std::size_t count, DWORD timeoutMs);
+    // Sleeps until the monotonic time untilUs, passing on what the adapter
+    // lets go meanwhile; returns early on a stop.
+    void SleepUntil(std::uint64_t untilUs);
+    // Hands the host what has crossed the line (through the adapter).
+    void Deliver(const std::string& bytes);
+    void WriteDue();
+    void WriteToHost(const std::string& bytes);
     void NoteGarbled(std::size_t count);
     void FlushGarbledWhenQuiet();
     unsigned char NoiseByte();
@@ -112,8 +129,10 @@ class Line {
     bool mismatch_ = false;
     std::string buffer_;
     std::size_t pos_ = 0;
-    RateLimiter in_;
-    RateLimiter out_;
+    bool lastReadFull_ = false;  // the last read took all it asked for: more was waiting
+    LinePacer in_;
+    LinePacer out_;
+    UsbAdapter adapter_;
     std::uint32_t noise_ = 0x2545F491u;
     DWORD lastGarbled_ = 0;
     bool garbledPending_ = false;

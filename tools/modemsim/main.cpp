@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     }
 
     modemsim::PtyEndpoint endpoint(std::move(pty), options.link, startBaud);
-    modemsim::Line line(endpoint, log, options.rate);
+    modemsim::Line line(endpoint, log, options.rate, options.usbLatencyMs);
     modemsim::Modem modem(options, log, line);
     if (!modem.Prepare(&error)) {
         std::cerr << "modemsim: " << error << "\n";

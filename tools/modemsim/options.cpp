@@ -163,6 +163,16 @@ const std::map<std::string, OptionRule>& Rules() {
               o.rate = static_cast<unsigned>(r);
               return true;
           }}},
+        {"--usb-latency",
+         {true, "milliseconds from 1 to 255",
+          [](Options& o, const std::string& v) {
+              unsigned long ms = 0;
+              if (!ParseUnsigned(v, 255, &ms) || ms == 0) {
+                  return false;
+              }
+              o.usbLatencyMs = static_cast<unsigned>(ms);
+              return true;
+          }}},
         {"--at-baud",
          {true, "a line speed or \"any\"",
           [](Options& o, const std::string& v) {
@@ -423,6 +433,8 @@ Line:
                               under a new device name, the link moved to it
   --log FILE                  append one line per event to FILE
   --rate BYTES_PER_SEC        throttle both directions (default: unthrottled)
+  --usb-latency MS            the modem's bytes reach the host through a USB adapter
+                              that holds them until 62 wait or MS ms have passed
   --at-baud N|any             speed of the AT interpreter (default 115200)
   --loader-baud N             speed of the boot loader (default 115200)
 

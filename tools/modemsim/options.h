@@ -28,8 +28,9 @@ struct Options {
     std::string link;
     bool reenumerate = false;  // with link: a new device name after each restart
     std::string log;
-    unsigned rate = 0;         // bytes per second in each direction, 0 = unthrottled
-    unsigned atBaud = 115200;  // speed of the AT interpreter, 0 = follows the host
+    unsigned rate = 0;          // bytes per second in each direction, 0 = unthrottled
+    unsigned usbLatencyMs = 0;  // a USB adapter's latency timer towards the host, 0 = none
+    unsigned atBaud = 115200;   // speed of the AT interpreter, 0 = follows the host
     unsigned loaderBaud = 115200;
 
     // AT interpreter.
