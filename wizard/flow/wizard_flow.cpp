@@ -28,4 +28,13 @@ int NextPage(int page, const FlowFlags& flags, bool hasAtInterpreter) {
     }
 }
 
+int PreviousPage(int page, const FlowFlags& flags, bool hasAtInterpreter) {
+    int previous = -1;
+    for (int at = kWelcomePage; at != -1 && at != page;
+         at = NextPage(at, flags, hasAtInterpreter)) {
+        previous = at;
+    }
+    return previous;
+}
+
 }  // namespace flow

@@ -29,5 +29,8 @@ bool SearchPageShown(const FlowFlags& flags, bool hasAtInterpreter);
 // The page that Next leads to from page, skipping the pages not shown;
 // -1 after the update page.
 int NextPage(int page, const FlowFlags& flags, bool hasAtInterpreter);
+// The page that Back leads to from page: the one whose Next leads there;
+// -1 from the welcome page.
+int PreviousPage(int page, const FlowFlags& flags, bool hasAtInterpreter);
 
 }  // namespace flow

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "wizard/engine/wizard_state.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/user_text.h"
 #include "wizard/gui/wizard_sheet.h"
 #include "wizard/resources/strings.h"
@@ -87,13 +88,7 @@ void SelectionPage::Fill() {
 }
 
 bool SelectionPage::validatePage() {
-    WizardState& state = sheet_.State();
-    PortList port;
-    port.Append(SelectedEntry(ports_));
-    state.portList = port;
-    ModelList model;
-    model.Append(SelectedEntry(models_));
-    state.modelList = model;
+    flow::TakeSelection(sheet_.State(), SelectedEntry(ports_), SelectedEntry(models_));
     return true;
 }
 

@@ -5,13 +5,13 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "platform/paths.h"
 #include "serial/trace.h"
 #include "wizard/engine/config_location.h"
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/wizard_state.h"
 #include "wizard/engine/worker.h"
 #include "wizard/flow/command_line.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/artwork.h"
 #include "wizard/gui/autopilot.h"
 #include "wizard/gui/message_box.h"
@@ -25,22 +25,6 @@ constexpr const char* kMainWindowClass = "Orva Firmware Wizard";
 constexpr int kMainWindowWidth = 620;
 constexpr int kMainWindowHeight = 460;
 constexpr int kMainWindowGrey = 85;
-
-// The directory the names in Wizard.inf are relative to, made current.
-bool MakeProgramDirectoryCurrent(const flow::WizardOptions& options, ConfigLocation* location,
-                                 std::string* why) {
-    if (options.configFile.empty()) {
-        return FormConfigPath(location, why);
-    }
-    if (!LocateConfigFile(options.configFile, location, why)) {
-        return false;
-    }
-    if (!platform::SetCurrentDirectory(location->programDir)) {
-        *why = "the directory cannot be made current: " + location->programDir;
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -63,7 +47,7 @@ int RunWizardProgram(const flow::WizardOptions& options) {
     WizardState& state = TheWizardState();
     ConfigLocation location;
     std::string why;
-    if (!MakeProgramDirectoryCurrent(options, &location, &why)) {
+    if (!flow::MakeProgramDirectoryCurrent(options, &location, &why)) {
         std::fprintf(stderr, "Wizard: %s\n", why.c_str());
         ShowFatalAndEnd(mainWindow, wizard::LoadText(wizard::IDS_PROGRAM_PATH));
         return 1;
