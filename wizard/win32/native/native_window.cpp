@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "wizard/win32/native/test_hooks.h"
 #include "wizard/win32/utf16_text.h"
 
 namespace win32 {
@@ -44,6 +45,10 @@ bool NativeShowItem(NativeWindow window, int itemId, bool show) {
 }
 
 int NativeMessageBox(NativeWindow window, const char* text, unsigned style) {
+    if (AnswerBoxesForTests()) {
+        TestLog(std::string("Message box: ") + (text != nullptr ? text : ""));
+        return (style & 0x0F) == MB_YESNO ? IDYES : IDOK;
+    }
     const std::u16string wide = Utf16FromUtf8(text != nullptr ? text : "");
     return MessageBoxW(WindowOf(window), Wide(wide), nullptr, style);
 }
