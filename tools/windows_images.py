@@ -3,6 +3,7 @@
 
   windows_images.py bmp IN.png OUT.bmp     24-bit bitmap, transparency over white
   windows_images.py ico OUT.ico IN.png...  icon with one PNG-compressed image each
+  windows_images.py png IN.bmp OUT.png     a 24-bit bitmap (a screenshot) as PNG
 
 Only what rsvg-convert writes is read: 8-bit RGB or RGBA, not interlaced. Anything
 else is refused with a message, so that a broken rendering stops the build.
@@ -105,10 +106,45 @@ def write_ico(target, sources):
         f.write(out + b"".join(data for _, _, data in images))
 
 
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+
+def write_png_from_bmp(source, target):
+    with open(source, "rb") as f:
+        data = f.read()
+    if data[:2] != b"BM" or len(data) < 54:
+        fail(source + ": not a bitmap file")
+    offset = struct.unpack_from("<I", data, 10)[0]
+    width, height, planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if bits != 24 or compression != 0 or width <= 0 or height == 0:
+        fail(source + ": only uncompressed 24-bit bitmaps are converted")
+    stride = (width * 3 + 3) // 4 * 4
+    rows = abs(height)
+    if offset + stride * rows > len(data):
+        fail(source + ": truncated")
+    raw = bytearray()
+    for y in range(rows):
+        # Bottom-up unless the height is negative; BGR to RGB.
+        line = rows - 1 - y if height > 0 else y
+        start = offset + line * stride
+        row = data[start:start + width * 3]
+        raw.append(0)
+        for x in range(0, len(row), 3):
+            raw += bytes((row[x + 2], row[x + 1], row[x]))
+    header = struct.pack(">IIBBBBB", width, rows, 8, 2, 0, 0, 0)
+    with open(target, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+                png_chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + png_chunk(b"IEND", b""))
+
+
 if __name__ == "__main__":
     if len(sys.argv) == 4 and sys.argv[1] == "bmp":
         write_bmp(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) == 4 and sys.argv[1] == "png":
+        write_png_from_bmp(sys.argv[2], sys.argv[3])
     elif len(sys.argv) >= 4 and sys.argv[1] == "ico":
         write_ico(sys.argv[2], sys.argv[3:])
     else:
-        fail("usage: bmp IN.png OUT.bmp | ico OUT.ico IN.png...")
+        fail("usage: bmp IN.png OUT.bmp | ico OUT.ico IN.png... | png IN.bmp OUT.png")

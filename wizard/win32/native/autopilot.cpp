@@ -32,21 +32,6 @@ bool Offered(HWND button) {
     return button != nullptr && IsWindowVisible(button) && IsWindowEnabled(button);
 }
 
-// Line breaks written out, so that a control is one line of the log.
-std::string OneLine(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
     return TRUE;
@@ -124,7 +109,7 @@ void Autopilot::Report(int pageId, HWND page, HWND sheet) {
         // A picture's text is its resource number, not a text.
         const bool picture = lstrcmpiW(className, L"Static") == 0 &&
                              (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
-        TestLog(line + " " + (picture ? std::string() : OneLine(WindowText(child))));
+        TestLog(line + " " + (picture ? std::string() : WindowText(child)));
     }
     TestLog(std::string("Buttons") + (Offered(GetDlgItem(sheet, kBackButton)) ? " back" : "") +
             (Offered(GetDlgItem(sheet, kNextButton)) ? " next" : "") +
@@ -164,6 +149,11 @@ void Autopilot::Tick() {
         done_ = true;
         PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
     } else if (Offered(GetDlgItem(sheet, kNextButton))) {
+        // The page as the user first sees it (the update page is pictured
+        // while it works, see below).
+        if (id != flow::kUpdatePage) {
+            Picture(id, sheet);
+        }
         if (id == flow::kConfigurationPage && !manual_.empty()) {
             CheckDlgButton(page, kManualBoxId, BST_CHECKED);
         }
@@ -172,10 +162,6 @@ void Autopilot::Tick() {
                                 reinterpret_cast<LPARAM>(Wide(model_).c_str()));
         }
         Report(id, page, sheet);
-        // The update page is pictured while it works (see below).
-        if (id != flow::kUpdatePage) {
-            Picture(id, sheet);
-        }
         TestLog("Press Next");
         settled_ = 0;
         PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);

@@ -26,7 +26,14 @@ void TestLog(const std::string& line) {
     static std::mutex mutex;
     std::lock_guard<std::mutex> lock(mutex);
     if (std::FILE* file = std::fopen(AutopilotLog().c_str(), "ab")) {
-        std::fprintf(file, "%s\n", line.c_str());
+        // One line of the log per call: line breaks are written out.
+        std::string flat;
+        for (char c : line) {
+            flat += c == '\r'   ? std::string("\\r")
+                    : c == '\n' ? std::string("\\n")
+                                : std::string(1, c);
+        }
+        std::fprintf(file, "%s\n", flat.c_str());
         std::fclose(file);
     }
 }

@@ -11,7 +11,8 @@ namespace win32 {
 
 // The autopilot's log file; empty when the program runs for a user.
 const std::string& AutopilotLog();
-// Appends a line to the log (nothing without one). Any thread.
+// Appends a line to the log (nothing without one), its line breaks
+// written as \\r and \\n. Any thread.
 void TestLog(const std::string& line);
 // Message boxes are logged as "Message box: TEXT" and answered with their
 // first button instead of being shown.
