@@ -37,10 +37,12 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
     return TRUE;
 }
 
-// A 24-bit bitmap file of what the screen shows of window.
+// A 24-bit bitmap file of what the screen shows of window's client area
+// (its frame is the window manager's, where there is one).
 bool SaveWindowPicture(HWND window, const std::string& path) {
     RECT r = {};
-    GetWindowRect(window, &r);
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     if (width <= 0 || height <= 0) {
