@@ -17,6 +17,13 @@ std::string PageHandle::TakePostedText(LPARAM lParam) {
     return text != nullptr ? *text : std::string();
 }
 
+NativeWindow PageHandle::WindowOf(HWND handle) {
+    if (handle == nullptr || handle->post != &PageHandle::Post) {
+        return nullptr;
+    }
+    return Of(handle)->window_;
+}
+
 int PageHandle::Post(HWND__* target, UINT message, WPARAM wParam, LPARAM lParam) {
     PageHandle* page = Of(target);
     if (page->window_ == nullptr) {

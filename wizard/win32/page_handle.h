@@ -30,6 +30,10 @@ class PageHandle {
     // a null lParam). Call once per such message.
     static std::string TakePostedText(LPARAM lParam);
 
+    // The native window of a page's handle; null for any other handle (or
+    // a page whose window does not exist yet).
+    static NativeWindow WindowOf(HWND handle);
+
   private:
     static PageHandle* Of(HWND__* target);
     static int Post(HWND__* target, UINT message, WPARAM wParam, LPARAM lParam);
