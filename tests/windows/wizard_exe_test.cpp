@@ -150,10 +150,13 @@ class WizardExe : public ::testing::Test {
         return "[" + name + "]\nUploadFile=" + file +
                "\nUploadCommand=AT$UPLOAD\nUploadType=UPLOAD_SUPPORTED_1K\n\n";
     }
-    Seen Wizard(std::vector<std::string> args, platform::EnvironmentAdditions env = {}) {
+    Seen Wizard(std::vector<std::string> args, platform::EnvironmentAdditions env = {},
+                const std::string& config = "") {
         const std::string log = dir.File("autopilot.log");
         std::filesystem::remove(log);
-        args.insert(args.end(), {"--config", Windows(dir.File("Wizard.inf")), "--ports", kPort});
+        args.insert(args.end(),
+                    {"--config", Windows(config.empty() ? dir.File("Wizard.inf") : config),
+                     "--ports", kPort});
         std::vector<std::string> argv = {Env("WINELOADER"),
                                          Env("WIZARD_WINDOWS_BIN_DIR") + "/Wizard.exe"};
         argv.insert(argv.end(), args.begin(), args.end());
@@ -266,6 +269,14 @@ TEST_F(WizardExe, WithoutAnAtInterpreterTheSearchIsSkippedAndAMissingFileIsFatal
     EXPECT_EQ(run.errorBoxes, std::vector<std::string>{English(wizard::IDS_FIRMWARE_FILE_MISSING)})
         << run.log;
     EXPECT_EQ(sim->CountLog("at AT+GMM"), 0) << "the modem was not asked";
+}
+
+TEST_F(WizardExe, AProgramDirectoryThatCannotBeMadeCurrentEndsTheProgram) {
+    Seen run = Wizard({}, {}, dir.File("gone/Wizard.inf"));
+    EXPECT_EQ(run.exitCode, 1) << run.log;
+    EXPECT_EQ(run.errorBoxes, std::vector<std::string>{English(wizard::IDS_PROGRAM_PATH)})
+        << run.log;
+    EXPECT_TRUE(run.pages.empty()) << "no sheet";
 }
 
 }  // namespace
