@@ -11,7 +11,7 @@ CMAKE_ARGS ?=
 SECONDS    ?= 60
 
 .PHONY: all deps configure build demo test test-asan test-asan-units fault-matrix package fuzz \
-        screenshots format clean help windows windows-i686 demo-windows installer
+        screenshots screenshots-windows format clean help windows windows-i686 demo-windows installer
 
 all: build
 
@@ -29,6 +29,7 @@ help:
 	@echo "make package    the Debian packages, in $(BUILD)/packages"
 	@echo "make fuzz       every fuzz target for SECONDS seconds (60), TARGET=NAME for one"
 	@echo "make screenshots  render the wizard's pages again into docs/screenshots"
+	@echo "make screenshots-windows  Wizard.exe's pages under wine and Xvfb into docs/screenshots/windows"
 	@echo "make format     format the sources with clang-format"
 
 deps:
@@ -117,6 +118,10 @@ screenshots: build
 	ctest --test-dir $(BUILD) --output-on-failure -R '^Screenshots\.'
 	mkdir -p docs/screenshots
 	cp $(BUILD)/screenshots/*.png docs/screenshots/
+
+# Wizard.exe's pages, pictured by the program itself under wine on Xvfb.
+screenshots-windows: build windows
+	./tools/windows-screenshots.sh $(BUILD) $(BUILD_WINDOWS) docs/screenshots/windows
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -14,6 +14,7 @@ packages=(
   xvfb xauth
   srecord
   time
+  librsvg2-bin python3
   psmisc
   dpkg-dev file man-db bash-completion lintian appstream desktop-file-utils
   # The Windows build: mingw-w64 with the POSIX thread model (its windres
@@ -24,7 +25,26 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
   wine wine64
   nsis
+  # The German locale, in which the Windows wizard's tests run it once.
+  locales
 )
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+
+# The German locale the Windows wizard's test asks for, once locales is there.
+german_locale() {
+  if ! command -v locale-gen >/dev/null || locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    return 0
+  fi
+  echo "Generating the locale de_DE.UTF-8"
+  if ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,14 +54,12 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+  german_locale
   exit 0
 fi
 
 echo "Installing missing packages: ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then
-  SUDO="sudo"
-fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+german_locale

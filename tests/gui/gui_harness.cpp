@@ -120,7 +120,7 @@ void SheetHarness::Open(bool oldLook, std::vector<std::string> ports,
     }
     sheet_ = std::make_unique<gui::WizardSheet>(TheWizardState(), setup);
     sheet_->show();
-    WaitUntil([this] { return sheet_->currentId() == gui::kWelcomePage; }, 5000);
+    WaitUntil([this] { return sheet_->currentId() == flow::kWelcomePage; }, 5000);
 }
 
 HWND SheetHarness::Handle(int dialogId) {

@@ -45,7 +45,7 @@ void Shoot(gui::WizardSheet& sheet, const std::string& name) {
 
 // What the worker does on the update page, as far as a picture shows it.
 void ShowRunningUpdate(SheetHarness& harness) {
-    HWND page = harness.Handle(gui::kUpdatePage);
+    HWND page = harness.Handle(flow::kUpdatePage);
     ShowDlgItem(page, IDC_UPDATE_INTRO, false);
     const int steps[] = {wizard::IDS_STEP_INITIALIZING, wizard::IDS_STEP_FIRMWARE};
     for (int i = 0; i < 2; ++i) {
@@ -77,13 +77,13 @@ TEST(Screenshots, EveryPageInBothLooksInEnglishAndGerman) {
             Shoot(sheet, prefix + "1-welcome");
             ASSERT_TRUE(harness.Press(QWizard::NextButton));
             Shoot(sheet, prefix + "2-configuration");
-            gui_test::Control<QAbstractButton>(harness.Page(gui::kConfigurationPage),
+            gui_test::Control<QAbstractButton>(harness.Page(flow::kConfigurationPage),
                                                gui::ConfigurationPage::kManualBoxId)
                 ->setChecked(true);
             ASSERT_TRUE(harness.Press(QWizard::NextButton));
             Shoot(sheet, prefix + "3-selection");
             ASSERT_TRUE(harness.Press(QWizard::NextButton));
-            HWND search = harness.Handle(gui::kSearchPage);
+            HWND search = harness.Handle(flow::kSearchPage);
             const std::string checking = wizard::LoadText(wizard::IDS_CHECKING) + "/dev/ttyUSB0";
             const std::string found =
                 FormatText(wizard::LoadText(wizard::IDS_MODEM_FOUND), "ORVA 56K Serial", 256);

@@ -14,13 +14,14 @@
 #include "wizard/engine/page_controls.h"
 #include "wizard/engine/text_format.h"
 #include "wizard/engine/wizard_state.h"
-#include "wizard/gui/command_line.h"
+#include "wizard/flow/command_line.h"
 #include "wizard/gui/configuration_page.h"
 #include "wizard/gui/page_header.h"
 #include "wizard/gui/search_page.h"
 #include "wizard/gui/selection_page.h"
 #include "wizard/gui/update_page.h"
 #include "wizard/gui/welcome_page.h"
+#include "wizard/gui/wizard_program.h"
 
 using gui_test::Control;
 using gui_test::SheetHarness;
@@ -52,36 +53,40 @@ class Pages : public ::testing::Test {
     void ToSearchPage() {
         ASSERT_TRUE(Next());
         ASSERT_TRUE(Next());
-        ASSERT_EQ(Sheet().currentId(), gui::kSearchPage);
+        ASSERT_EQ(Sheet().currentId(), flow::kSearchPage);
     }
     void Post(int page, UINT message, WPARAM wParam = 0, const char* text = nullptr) {
         PostMessage(harness->Handle(page), message, wParam, TextParam(text));
     }
-    bool Bold(int lineId) { return Control<QLabel>(Page(gui::kUpdatePage), lineId)->font().bold(); }
+    bool Bold(int lineId) {
+        return Control<QLabel>(Page(flow::kUpdatePage), lineId)->font().bold();
+    }
     bool Shown(int page, int id) { return Control(Page(page), id)->isVisibleTo(Page(page)); }
 
     std::unique_ptr<SheetHarness> harness;
 };
 
 TEST_F(Pages, LaterLookTokensWinAndEachLookDrawsItsOwnHeader) {
-    gui::WizardOptions options;
+    flow::WizardOptions options;
     std::string error;
-    ASSERT_TRUE(gui::ParseCommandLine({"/OLDWIZ", "/newwiz"}, &options, &error));
+    ASSERT_TRUE(
+        flow::ParseCommandLine({"/OLDWIZ", "/newwiz"}, gui::kNewLookIsDefault, &options, &error));
     Open(kTwoModels, options.oldLook);
     EXPECT_EQ(Sheet().wizardStyle(), QWizard::ModernStyle);
-    QWizardPage* configuration = Sheet().page(gui::kConfigurationPage);
+    QWizardPage* configuration = Sheet().page(flow::kConfigurationPage);
     EXPECT_EQ(configuration->title().toStdString(), "Modem configuration");
     EXPECT_EQ(Control(configuration, gui::PageHeader::kTitleId), nullptr)
         << "the frame draws the header";
-    EXPECT_FALSE(Sheet().page(gui::kWelcomePage)->pixmap(QWizard::WatermarkPixmap).isNull());
+    EXPECT_FALSE(Sheet().page(flow::kWelcomePage)->pixmap(QWizard::WatermarkPixmap).isNull());
     EXPECT_TRUE(configuration->pixmap(QWizard::WatermarkPixmap).isNull())
         << "the watermark belongs to the outer page only";
     EXPECT_FALSE(Sheet().pixmap(QWizard::LogoPixmap).isNull());
 
-    ASSERT_TRUE(gui::ParseCommandLine({"/newwiz", "/OLDWIZ"}, &options, &error));
+    ASSERT_TRUE(
+        flow::ParseCommandLine({"/newwiz", "/OLDWIZ"}, gui::kNewLookIsDefault, &options, &error));
     Open(kTwoModels, options.oldLook);
     EXPECT_EQ(Sheet().wizardStyle(), QWizard::ClassicStyle);
-    configuration = Sheet().page(gui::kConfigurationPage);
+    configuration = Sheet().page(flow::kConfigurationPage);
     EXPECT_TRUE(configuration->title().isEmpty());
     auto* title = Control<QLabel>(configuration, gui::PageHeader::kTitleId);
     ASSERT_NE(title, nullptr);
@@ -90,17 +95,17 @@ TEST_F(Pages, LaterLookTokensWinAndEachLookDrawsItsOwnHeader) {
     EXPECT_EQ(TextOf(configuration, gui::PageHeader::kSubtitleId),
               "Use this dialog to determine whether your modem should be recognized "
               "automatically \nor manually.");
-    EXPECT_NE(Control(Page(gui::kUpdatePage), gui::PageHeader::kLineId), nullptr);
-    EXPECT_EQ(Control(Page(gui::kWelcomePage), gui::PageHeader::kTitleId), nullptr)
+    EXPECT_NE(Control(Page(flow::kUpdatePage), gui::PageHeader::kLineId), nullptr);
+    EXPECT_EQ(Control(Page(flow::kWelcomePage), gui::PageHeader::kTitleId), nullptr)
         << "the welcome page has no header";
-    auto* picture = Control<QLabel>(Page(gui::kWelcomePage), gui::WelcomePage::kBitmapId);
+    auto* picture = Control<QLabel>(Page(flow::kWelcomePage), gui::WelcomePage::kBitmapId);
     ASSERT_NE(picture, nullptr);
     EXPECT_FALSE(picture->pixmap().isNull());
 }
 
 TEST_F(Pages, TheWelcomePageAnnouncesTheFirmwareVersion) {
     Open(kTwoModels);
-    QWidget* welcome = Page(gui::kWelcomePage);
+    QWidget* welcome = Page(flow::kWelcomePage);
     EXPECT_EQ(TextOf(welcome, gui::WelcomePage::kGreetingId), "Welcome to the");
     EXPECT_EQ(TextOf(welcome, gui::WelcomePage::kTitleId), "ORVA Varrona Firmware Wizard");
     EXPECT_TRUE(Control<QLabel>(welcome, gui::WelcomePage::kGreetingId)->font().bold());
@@ -117,7 +122,7 @@ TEST_F(Pages, TheWelcomePageAnnouncesTheFirmwareVersion) {
     EXPECT_EQ(Sheet().windowTitle().toStdString(), "ORVA Varrona Firmware Wizard");
 
     Open("[Common]\n\n[Zeta Modem]\nUploadFile=firmware.bin\n");
-    EXPECT_EQ(TextOf(Page(gui::kWelcomePage), gui::WelcomePage::kBodyId).find("version"),
+    EXPECT_EQ(TextOf(Page(flow::kWelcomePage), gui::WelcomePage::kBodyId).find("version"),
               std::string::npos)
         << "no VersionInfo, no version";
 }
@@ -127,15 +132,15 @@ TEST_F(Pages, TheSearchPageShowsWhatTheWorkerReports) {
     ToSearchPage();
     ASSERT_EQ(harness->Requests().size(), 1u);
     EXPECT_EQ(harness->Requests()[0].message, WM_WIZ_SEARCH);
-    EXPECT_EQ(harness->Requests()[0].page, harness->Handle(gui::kSearchPage));
+    EXPECT_EQ(harness->Requests()[0].page, harness->Handle(flow::kSearchPage));
     EXPECT_EQ(UsableButtons(&Sheet()), "Cancel") << "no way on while the search runs";
-    QWidget* search = Page(gui::kSearchPage);
+    QWidget* search = Page(flow::kSearchPage);
     EXPECT_EQ(TextOf(search, IDC_SEARCH_PORT_LINE), "COM1");
     EXPECT_EQ(TextOf(search, IDC_SEARCH_STATUS_LINE), "Suche Modem ...");
 
-    Post(gui::kSearchPage, WM_WIZ_SEARCHPORT, 0, "Checking /dev/ttyS0");
-    Post(gui::kSearchPage, WM_WIZ_SEARCHSTATUS, 0, "No compatible modem found!");
-    Post(gui::kSearchPage, WM_WIZ_NOTFOUND);
+    Post(flow::kSearchPage, WM_WIZ_SEARCHPORT, 0, "Checking /dev/ttyS0");
+    Post(flow::kSearchPage, WM_WIZ_SEARCHSTATUS, 0, "No compatible modem found!");
+    Post(flow::kSearchPage, WM_WIZ_NOTFOUND);
     ASSERT_TRUE(gui_test::WaitUntil([&] { return TextOf(search, IDC_SEARCH_RESULT) != ""; }));
     EXPECT_EQ(TextOf(search, IDC_SEARCH_PORT_LINE), "Checking /dev/ttyS0");
     EXPECT_EQ(TextOf(search, IDC_SEARCH_STATUS_LINE), "No compatible modem found!");
@@ -148,23 +153,23 @@ TEST_F(Pages, TheSearchPageShowsWhatTheWorkerReports) {
 
     // Back to the configuration page and forward again: a new search.
     ASSERT_TRUE(Back());
-    EXPECT_EQ(Sheet().currentId(), gui::kConfigurationPage);
+    EXPECT_EQ(Sheet().currentId(), flow::kConfigurationPage);
     EXPECT_EQ(UsableButtons(&Sheet()), "Back Next Cancel");
     // A late word of the search just left changes nothing on this page.
-    Post(gui::kSearchPage, WM_WIZ_NOTFOUND);
+    Post(flow::kSearchPage, WM_WIZ_NOTFOUND);
     gui_test::RunFor(50);
     EXPECT_EQ(UsableButtons(&Sheet()), "Back Next Cancel");
     ASSERT_TRUE(Next());
     EXPECT_EQ(harness->Requests().size(), 2u);
     EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT), "") << "the old result is gone";
-    Post(gui::kSearchPage, WM_WIZ_FOUND);
+    Post(flow::kSearchPage, WM_WIZ_FOUND);
     ASSERT_TRUE(gui_test::WaitUntil([&] { return TextOf(search, IDC_SEARCH_RESULT) != ""; }));
     EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT),
               "A modem suitable for a firmware update could be found. Please click \"Next\" to "
               "continue.");
     EXPECT_EQ(UsableButtons(&Sheet()), "Back Next Cancel");
     ASSERT_TRUE(Next());
-    EXPECT_EQ(Sheet().currentId(), gui::kUpdatePage);
+    EXPECT_EQ(Sheet().currentId(), flow::kUpdatePage);
 }
 
 TEST_F(Pages, WithoutAtInterpreterTheChoiceIsManualAndTheSearchIsSkipped) {
@@ -173,13 +178,13 @@ TEST_F(Pages, WithoutAtInterpreterTheChoiceIsManualAndTheSearchIsSkipped) {
         "[Alpha Modem]\nUploadFile=firmware.bin\n");
     ASSERT_TRUE(Next());
     auto* box =
-        Control<QCheckBox>(Page(gui::kConfigurationPage), gui::ConfigurationPage::kManualBoxId);
+        Control<QCheckBox>(Page(flow::kConfigurationPage), gui::ConfigurationPage::kManualBoxId);
     EXPECT_TRUE(box->isChecked());
     EXPECT_TRUE(box->isHidden());
     ASSERT_TRUE(Next());
-    EXPECT_EQ(Sheet().currentId(), gui::kSelectionPage);
-    auto* ports = Control<QComboBox>(Page(gui::kSelectionPage), gui::SelectionPage::kPortBoxId);
-    auto* models = Control<QComboBox>(Page(gui::kSelectionPage), gui::SelectionPage::kModelBoxId);
+    EXPECT_EQ(Sheet().currentId(), flow::kSelectionPage);
+    auto* ports = Control<QComboBox>(Page(flow::kSelectionPage), gui::SelectionPage::kPortBoxId);
+    auto* models = Control<QComboBox>(Page(flow::kSelectionPage), gui::SelectionPage::kModelBoxId);
     ASSERT_EQ(ports->count(), 3);
     EXPECT_EQ(ports->itemText(0).toStdString(), "/dev/ttyACM0") << "sorted";
     EXPECT_EQ(ports->itemText(1).toStdString(), "/dev/ttyS0");
@@ -193,14 +198,14 @@ TEST_F(Pages, WithoutAtInterpreterTheChoiceIsManualAndTheSearchIsSkipped) {
     ports->setCurrentIndex(1);
     models->setCurrentIndex(1);
     ASSERT_TRUE(Next());
-    EXPECT_EQ(Sheet().currentId(), gui::kUpdatePage) << "no search without AT interpreter";
+    EXPECT_EQ(Sheet().currentId(), flow::kUpdatePage) << "no search without AT interpreter";
     EXPECT_TRUE(harness->Requests().empty());
     EXPECT_EQ(TheWizardState().portList.Entries(), std::vector<std::string>{"/dev/ttyS0"});
     EXPECT_EQ(TheWizardState().modelList.Entries(), std::vector<std::string>{"Alpha Modem"});
 
     // Back, Back, Next: the models are read again; the port list keeps the choice.
     ASSERT_TRUE(Back());
-    EXPECT_EQ(Sheet().currentId(), gui::kSelectionPage);
+    EXPECT_EQ(Sheet().currentId(), flow::kSelectionPage);
     ASSERT_TRUE(Back());
     ASSERT_TRUE(Next());
     EXPECT_EQ(models->count(), 2);
@@ -211,26 +216,26 @@ TEST_F(Pages, WithoutAtInterpreterTheChoiceIsManualAndTheSearchIsSkipped) {
 TEST_F(Pages, TheUpdatePageShowsStepsProgressAndSuccess) {
     Open(kTwoModels);
     ToSearchPage();
-    Post(gui::kSearchPage, WM_WIZ_FOUND);
+    Post(flow::kSearchPage, WM_WIZ_FOUND);
     ASSERT_TRUE(gui_test::WaitUntil([&] { return UsableButtons(&Sheet()) == "Back Next Cancel"; }));
     ASSERT_TRUE(Next());
-    QWidget* update = Page(gui::kUpdatePage);
+    QWidget* update = Page(flow::kUpdatePage);
     EXPECT_EQ(TextOf(update, IDC_UPDATE_INTRO).rfind("The Firmware Wizard can now start", 0), 0u);
-    EXPECT_FALSE(Shown(gui::kUpdatePage, IDC_PROGRESS_BAR));
-    EXPECT_FALSE(Shown(gui::kUpdatePage, IDC_STEP_LINE_FIRST));
+    EXPECT_FALSE(Shown(flow::kUpdatePage, IDC_PROGRESS_BAR));
+    EXPECT_FALSE(Shown(flow::kUpdatePage, IDC_STEP_LINE_FIRST));
 
     ASSERT_TRUE(Next());
-    EXPECT_EQ(Sheet().currentId(), gui::kUpdatePage);
+    EXPECT_EQ(Sheet().currentId(), flow::kUpdatePage);
     ASSERT_EQ(harness->Requests().size(), 2u);
     EXPECT_EQ(harness->Requests()[1].message, WM_WIZ_UPDATE);
-    EXPECT_EQ(harness->Requests()[1].page, harness->Handle(gui::kUpdatePage));
+    EXPECT_EQ(harness->Requests()[1].page, harness->Handle(flow::kUpdatePage));
     EXPECT_EQ(Sheet().button(QWizard::CancelButton)->text().toStdString(), "Close");
     EXPECT_EQ(UsableButtons(&Sheet()), "") << "nothing while the firmware is written";
     Sheet().reject();
     EXPECT_TRUE(Sheet().isVisible()) << "closing is refused during the update";
 
     // What the worker does: nine steps, of which the page shows eight.
-    HWND page = harness->Handle(gui::kUpdatePage);
+    HWND page = harness->Handle(flow::kUpdatePage);
     ShowDlgItem(page, IDC_UPDATE_INTRO, false);
     for (int i = 0; i < kMaxStepLines; ++i) {
         SetDlgItemText(page, IDC_STEP_LINE_FIRST + i, ("Step " + std::to_string(i)).c_str());
@@ -244,7 +249,7 @@ TEST_F(Pages, TheUpdatePageShowsStepsProgressAndSuccess) {
     PostMessage(page, WM_WIZ_STEP, 0, 1);
     ASSERT_TRUE(gui_test::WaitUntil([&] { return marked.size() == 1; }));
     EXPECT_TRUE(Bold(IDC_STEP_LINE_FIRST));
-    EXPECT_TRUE(Shown(gui::kUpdatePage, IDC_STEP_BULLET_FIRST));
+    EXPECT_TRUE(Shown(flow::kUpdatePage, IDC_STEP_BULLET_FIRST));
     EXPECT_FALSE(Bold(IDC_STEP_LINE_FIRST + 1));
     PostMessage(page, WM_WIZ_STEP, 0, 0);
     PostMessage(page, WM_WIZ_STEP, 8, 1);  // no ninth line
@@ -252,11 +257,11 @@ TEST_F(Pages, TheUpdatePageShowsStepsProgressAndSuccess) {
     ASSERT_TRUE(gui_test::WaitUntil([&] { return marked.size() == 3; }));
     EXPECT_EQ(marked, (std::vector<std::pair<int, bool>>{{0, true}, {0, false}, {7, true}}));
     EXPECT_FALSE(Bold(IDC_STEP_LINE_FIRST));
-    EXPECT_FALSE(Shown(gui::kUpdatePage, IDC_STEP_BULLET_FIRST));
+    EXPECT_FALSE(Shown(flow::kUpdatePage, IDC_STEP_BULLET_FIRST));
     EXPECT_TRUE(Bold(IDC_STEP_LINE_FIRST + 7));
     EXPECT_EQ(TextOf(update, IDC_STEP_LINE_FIRST + 7), "Step 7");
-    EXPECT_FALSE(Shown(gui::kUpdatePage, IDC_UPDATE_INTRO));
-    EXPECT_TRUE(Shown(gui::kUpdatePage, IDC_PROGRESS_BAR));
+    EXPECT_FALSE(Shown(flow::kUpdatePage, IDC_UPDATE_INTRO));
+    EXPECT_TRUE(Shown(flow::kUpdatePage, IDC_PROGRESS_BAR));
 
     auto* bar = Control<QProgressBar>(update, IDC_PROGRESS_BAR);
     _Status& status = TheWizardState().status;
@@ -290,7 +295,7 @@ TEST_F(Pages, AWorkerThatGivesUpLetsTheUserCloseTheWizard) {
     ASSERT_TRUE(Next());
     ASSERT_TRUE(Next());  // starts the update
     EXPECT_FALSE(Sheet().button(QWizard::CancelButton)->isEnabled());
-    PostMessage(harness->Handle(gui::kUpdatePage), WM_WIZ_WORKER, 0, 0);
+    PostMessage(harness->Handle(flow::kUpdatePage), WM_WIZ_WORKER, 0, 0);
     ASSERT_TRUE(
         gui_test::WaitUntil([&] { return Sheet().button(QWizard::CancelButton)->isEnabled(); }));
     Sheet().button(QWizard::CancelButton)->click();
@@ -304,27 +309,27 @@ TEST_F(Pages, AGermanUserReadsGermanOnEveryPage) {
     auto button = [this](QWizard::WizardButton which) {
         return Sheet().button(which)->text().toStdString();
     };
-    EXPECT_EQ(TextOf(Page(gui::kWelcomePage), gui::WelcomePage::kGreetingId), "Willkommen beim");
-    EXPECT_NE(TextOf(Page(gui::kWelcomePage), gui::WelcomePage::kBodyId).find("Version 3.07"),
+    EXPECT_EQ(TextOf(Page(flow::kWelcomePage), gui::WelcomePage::kGreetingId), "Willkommen beim");
+    EXPECT_NE(TextOf(Page(flow::kWelcomePage), gui::WelcomePage::kBodyId).find("Version 3.07"),
               std::string::npos);
     EXPECT_EQ(button(QWizard::NextButton), "&Weiter >");
     EXPECT_EQ(button(QWizard::BackButton), "< &Zurück");
     EXPECT_EQ(button(QWizard::CancelButton), "Abbrechen");
     ASSERT_TRUE(Next());
-    EXPECT_EQ(Sheet().page(gui::kConfigurationPage)->title().toStdString(), "Modemkonfiguration");
-    EXPECT_EQ(TextOf(Page(gui::kConfigurationPage), gui::ConfigurationPage::kManualBoxId),
+    EXPECT_EQ(Sheet().page(flow::kConfigurationPage)->title().toStdString(), "Modemkonfiguration");
+    EXPECT_EQ(TextOf(Page(flow::kConfigurationPage), gui::ConfigurationPage::kManualBoxId),
               "Keine automatische Erkennung durchführen");
-    EXPECT_EQ(TextOf(Page(gui::kSelectionPage), gui::SelectionPage::kSelectTextId),
+    EXPECT_EQ(TextOf(Page(flow::kSelectionPage), gui::SelectionPage::kSelectTextId),
               "Bitte wählen Sie den Anschluss und das Modem aus:");
-    EXPECT_EQ(TextOf(Page(gui::kSearchPage), gui::SearchPage::kLookingId),
+    EXPECT_EQ(TextOf(Page(flow::kSearchPage), gui::SearchPage::kLookingId),
               "Der Firmware-Assistent sucht jetzt Ihr Modem.");
-    EXPECT_EQ(Sheet().page(gui::kUpdatePage)->title().toStdString(), "Firmware-Aktualisierung");
+    EXPECT_EQ(Sheet().page(flow::kUpdatePage)->title().toStdString(), "Firmware-Aktualisierung");
     ASSERT_TRUE(Next());
-    Post(gui::kSearchPage, WM_WIZ_NOTFOUND);
+    Post(flow::kSearchPage, WM_WIZ_NOTFOUND);
     ASSERT_TRUE(gui_test::WaitUntil(
-        [&] { return TextOf(Page(gui::kSearchPage), IDC_SEARCH_RESULT) != ""; }));
+        [&] { return TextOf(Page(flow::kSearchPage), IDC_SEARCH_RESULT) != ""; }));
     EXPECT_EQ(
-        TextOf(Page(gui::kSearchPage), IDC_SEARCH_RESULT)
+        TextOf(Page(flow::kSearchPage), IDC_SEARCH_RESULT)
             .rfind("Es wurde kein Modem gefunden, dessen Firmware aktualisiert werden kann.", 0),
         0u);
 }

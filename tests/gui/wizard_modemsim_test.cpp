@@ -73,23 +73,24 @@ class AgainstModemsim : public ::testing::Test {
     // From the configuration page: manual choice of port and model, then
     // Next to the search.
     void ChooseManually(const std::string& model) {
-        Control<QCheckBox>(Page(gui::kConfigurationPage), gui::ConfigurationPage::kManualBoxId)
+        Control<QCheckBox>(Page(flow::kConfigurationPage), gui::ConfigurationPage::kManualBoxId)
             ->setChecked(true);
         ASSERT_TRUE(Next());
-        ASSERT_EQ(Sheet().currentId(), gui::kSelectionPage);
-        auto* ports = Control<QComboBox>(Page(gui::kSelectionPage), gui::SelectionPage::kPortBoxId);
+        ASSERT_EQ(Sheet().currentId(), flow::kSelectionPage);
+        auto* ports =
+            Control<QComboBox>(Page(flow::kSelectionPage), gui::SelectionPage::kPortBoxId);
         auto* models =
-            Control<QComboBox>(Page(gui::kSelectionPage), gui::SelectionPage::kModelBoxId);
+            Control<QComboBox>(Page(flow::kSelectionPage), gui::SelectionPage::kModelBoxId);
         ports->setCurrentIndex(ports->findText(QString::fromStdString(sim.PortPath())));
         models->setCurrentIndex(models->findText(QString::fromStdString(model)));
         ASSERT_GE(ports->currentIndex(), 0);
         ASSERT_GE(models->currentIndex(), 0);
         ASSERT_TRUE(Next());
-        ASSERT_EQ(Sheet().currentId(), gui::kSearchPage);
+        ASSERT_EQ(Sheet().currentId(), flow::kSearchPage);
     }
     bool SearchEnded() {
         return gui_test::WaitUntil(
-            [this] { return TextOf(Page(gui::kSearchPage), IDC_SEARCH_RESULT) != ""; },
+            [this] { return TextOf(Page(flow::kSearchPage), IDC_SEARCH_RESULT) != ""; },
             kSearchTimeoutMs);
     }
 
@@ -105,7 +106,7 @@ TEST_F(AgainstModemsim, APairTheModemDoesNotConfirmIsNotFoundAndBackBackNextSear
     ASSERT_TRUE(Next());
     ChooseManually("Other Modem");
     ASSERT_TRUE(SearchEnded());
-    QWidget* search = Page(gui::kSearchPage);
+    QWidget* search = Page(flow::kSearchPage);
     EXPECT_EQ(TextOf(search, IDC_SEARCH_STATUS_LINE), "No compatible modem found!");
     EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT),
               "A modem suitable for a firmware update could not be found. Please try again after "
@@ -115,12 +116,12 @@ TEST_F(AgainstModemsim, APairTheModemDoesNotConfirmIsNotFoundAndBackBackNextSear
     EXPECT_EQ(sim.CountLog("at AT+GMM"), 1);
 
     ASSERT_TRUE(Back());
-    EXPECT_EQ(Sheet().currentId(), gui::kSelectionPage);
+    EXPECT_EQ(Sheet().currentId(), flow::kSelectionPage);
     ASSERT_TRUE(Back());
-    EXPECT_EQ(Sheet().currentId(), gui::kConfigurationPage);
+    EXPECT_EQ(Sheet().currentId(), flow::kConfigurationPage);
     ASSERT_TRUE(Next());
-    EXPECT_EQ(Sheet().currentId(), gui::kSelectionPage);
-    auto* models = Control<QComboBox>(Page(gui::kSelectionPage), gui::SelectionPage::kModelBoxId);
+    EXPECT_EQ(Sheet().currentId(), flow::kSelectionPage);
+    auto* models = Control<QComboBox>(Page(flow::kSelectionPage), gui::SelectionPage::kModelBoxId);
     models->setCurrentIndex(models->findText(kModel));
     ASSERT_TRUE(Next());
     ASSERT_TRUE(SearchEnded());
@@ -137,9 +138,9 @@ TEST_F(AgainstModemsim, TheChosenPairIsConfirmedAndUpdatedStepByStep) {
     ASSERT_TRUE(Next());
     ChooseManually(kModel);
     ASSERT_TRUE(SearchEnded());
-    ASSERT_EQ(TextOf(Page(gui::kSearchPage), IDC_SEARCH_RESULT), kSearchFound);
+    ASSERT_EQ(TextOf(Page(flow::kSearchPage), IDC_SEARCH_RESULT), kSearchFound);
     ASSERT_TRUE(Next());
-    ASSERT_EQ(Sheet().currentId(), gui::kUpdatePage);
+    ASSERT_EQ(Sheet().currentId(), flow::kUpdatePage);
 
     // Each mark with the state of the line at that moment.
     struct Mark {
@@ -152,7 +153,7 @@ TEST_F(AgainstModemsim, TheChosenPairIsConfirmedAndUpdatedStepByStep) {
         }
     };
     std::vector<Mark> marks;
-    QWidget* update = Page(gui::kUpdatePage);
+    QWidget* update = Page(flow::kUpdatePage);
     QObject::connect(
         qobject_cast<gui::UpdatePage*>(update), &gui::UpdatePage::StepMarked,
         [&marks, update](int index, bool on) {

@@ -39,7 +39,7 @@ Autopilot::Autopilot(WizardSheet* sheet) : QObject(sheet), sheet_(sheet) {
             ReportPage(id);
         }
     });
-    if (auto* update = qobject_cast<UpdatePage*>(sheet->Page(kUpdatePage))) {
+    if (auto* update = qobject_cast<UpdatePage*>(sheet->Page(flow::kUpdatePage))) {
         connect(update, &UpdatePage::StepMarked, this, &ReportStep);
     }
     connect(&timer_, &QTimer::timeout, this, &Autopilot::Step);

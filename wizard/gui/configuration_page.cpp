@@ -4,11 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "wizard/engine/common_settings.h"
-#include "wizard/engine/ini_file.h"
-#include "wizard/engine/model_list.h"
-#include "wizard/engine/port_list.h"
-#include "wizard/engine/wizard_state.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/message_box.h"
 #include "wizard/gui/user_text.h"
 #include "wizard/gui/wizard_sheet.h"
@@ -17,7 +13,7 @@
 namespace gui {
 
 ConfigurationPage::ConfigurationPage(WizardSheet& sheet)
-    : SheetPage(sheet, kConfigurationPage, wizard::IDS_CONFIG_HEADER_TITLE,
+    : SheetPage(sheet, flow::kConfigurationPage, wizard::IDS_CONFIG_HEADER_TITLE,
                 wizard::IDS_CONFIG_HEADER_SUBTITLE) {
     AddText(Body(), kTopTextId, Text(wizard::IDS_CONFIG_TOP));
     AddText(Body(), kObserveId, Text(wizard::IDS_CONFIG_OBSERVE));
@@ -29,13 +25,7 @@ ConfigurationPage::ConfigurationPage(WizardSheet& sheet)
 }
 
 void ConfigurationPage::Create() {
-    WizardState& state = sheet_.State();
-    const IniFile ini = IniFile::Read(state.config.iniPath);
-    state.portList =
-        sheet_.Ports().empty() ? ReadPortList(ini) : DiscoveredPortList(sheet_.Ports());
-    state.hasAtInterpreter = HasAtInterpreter(ini);
-    if (!state.hasAtInterpreter) {
-        sheet_.Flags().manualSelection = true;
+    if (!flow::StartConfiguration(sheet_.State(), sheet_.Ports(), sheet_.Flags())) {
         manual_->setChecked(true);
         manual_->hide();
     }
@@ -47,21 +37,14 @@ void ConfigurationPage::Activated() {
 }
 
 bool ConfigurationPage::validatePage() {
-    FlowFlags& flags = sheet_.Flags();
-    WizardState& state = sheet_.State();
-    if (manual_->checkState() == Qt::Checked) {
-        flags.manualSelection = true;
-    } else if (manual_->checkState() == Qt::Unchecked) {
-        flags.manualSelection = false;
-    }
-    const IniFile ini = IniFile::Read(state.config.iniPath);
-    ModelList models = ReadModelList(ini);
-    if (ini.status() != IniFile::Status::kRead || models.empty()) {
+    const flow::BoxState box = manual_->checkState() == Qt::Checked ? flow::BoxState::kChecked
+                               : manual_->checkState() == Qt::Unchecked
+                                   ? flow::BoxState::kUnchecked
+                                   : flow::BoxState::kIndeterminate;
+    if (!flow::LeaveConfiguration(sheet_.State(), box, sheet_.Flags())) {
         ShowFatalAndEnd(this, wizard::LoadText(wizard::IDS_INI_ERROR));
         return false;
     }
-    state.modelList = models;
-    flags.modelListFresh = true;
     return true;
 }
 

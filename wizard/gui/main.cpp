@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/gui/command_line.h"
+#include "wizard/flow/command_line.h"
 #include "wizard/gui/message_box.h"
 #include "wizard/gui/wizard_program.h"
 
@@ -14,9 +14,9 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral(WIZARD_APP_ID));
     // Qt has taken its own options out of argv.
     const std::vector<std::string> tokens(argv + 1, argv + argc);
-    gui::WizardOptions options;
+    flow::WizardOptions options;
     std::string error;
-    if (!gui::ParseCommandLine(tokens, &options, &error)) {
+    if (!flow::ParseCommandLine(tokens, gui::kNewLookIsDefault, &options, &error)) {
         std::fprintf(stderr,
                      "Wizard: %s\nUsage: Wizard [/oldwiz | /newwiz] [--config FILE] "
                      "[--ports DEV,DEV...]\n",

@@ -26,7 +26,7 @@ QLabel* Line(QWidget* parent, int id, const QString& text) {
 }  // namespace
 
 SearchPage::SearchPage(WizardSheet& sheet)
-    : SheetPage(sheet, kSearchPage, wizard::IDS_SEARCH_HEADER_TITLE, 0) {
+    : SheetPage(sheet, flow::kSearchPage, wizard::IDS_SEARCH_HEADER_TITLE, 0) {
     AddText(Body(), kLookingId, Text(wizard::IDS_SEARCH_LOOKING));
     auto* grid = new QGridLayout;
     grid->addWidget(Line(this, kPortLabelId, Text(wizard::IDS_SEARCH_PORT)), 0, 0);

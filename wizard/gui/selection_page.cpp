@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "wizard/engine/wizard_state.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/user_text.h"
 #include "wizard/gui/wizard_sheet.h"
 #include "wizard/resources/strings.h"
@@ -40,7 +41,7 @@ bool PortOrder(const std::string& a, const std::string& b) {
 }  // namespace
 
 SelectionPage::SelectionPage(WizardSheet& sheet)
-    : SheetPage(sheet, kSelectionPage, wizard::IDS_MANUAL_HEADER_TITLE,
+    : SheetPage(sheet, flow::kSelectionPage, wizard::IDS_MANUAL_HEADER_TITLE,
                 wizard::IDS_MANUAL_HEADER_SUBTITLE) {
     AddText(Body(), kSelectTextId, Text(wizard::IDS_MANUAL_SELECT));
     auto* grid = new QGridLayout;
@@ -87,13 +88,7 @@ void SelectionPage::Fill() {
 }
 
 bool SelectionPage::validatePage() {
-    WizardState& state = sheet_.State();
-    PortList port;
-    port.Append(SelectedEntry(ports_));
-    state.portList = port;
-    ModelList model;
-    model.Append(SelectedEntry(models_));
-    state.modelList = model;
+    flow::TakeSelection(sheet_.State(), SelectedEntry(ports_), SelectedEntry(models_));
     return true;
 }
 

@@ -5,12 +5,11 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "platform/private_directory.h"
 #include "plugin_api/messages.h"
 #include "serial/trace.h"
 #include "wizard/engine/progress_display.h"
-#include "wizard/engine/text_format.h"
 #include "wizard/engine/wizard_state.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/artwork.h"
 #include "wizard/gui/user_text.h"
 #include "wizard/gui/wizard_sheet.h"
@@ -25,7 +24,7 @@ constexpr int kStateFailed = 3;
 }  // namespace
 
 UpdatePage::UpdatePage(WizardSheet& sheet)
-    : SheetPage(sheet, kUpdatePage, wizard::IDS_UPDATE_HEADER_TITLE, 0) {
+    : SheetPage(sheet, flow::kUpdatePage, wizard::IDS_UPDATE_HEADER_TITLE, 0) {
     intro_ = AddText(Body(), IDC_UPDATE_INTRO, QString());
 
     auto* steps = new QGridLayout;
@@ -101,13 +100,7 @@ void UpdatePage::Tick() {
 }
 
 std::string UpdatePage::FatalBoxText(const std::string& text) const {
-    if (keptFolder_.empty() || !platform::DirectoryHoldsFiles(keptFolder_)) {
-        return text;
-    }
-    // The folder may be long: the sentence is not cut to a buffer.
-    return text + "\r\r" +
-           FormatText(wizard::LoadText(wizard::IDS_FILES_KEPT), keptFolder_,
-                      wizard::LoadText(wizard::IDS_FILES_KEPT).size() + keptFolder_.size() + 1);
+    return flow::UpdateFatalText(text, keptFolder_);
 }
 
 void UpdatePage::OnPageMessage(UINT message, WPARAM wParam, LPARAM lParam,

@@ -4,10 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "wizard/engine/firmware_header.h"
-#include "wizard/engine/ini_file.h"
-#include "wizard/engine/text_format.h"
-#include "wizard/engine/wizard_state.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/artwork.h"
 #include "wizard/gui/user_text.h"
 #include "wizard/gui/wizard_sheet.h"
@@ -17,11 +14,10 @@ namespace gui {
 namespace {
 
 constexpr int kTitlePoints = 14;
-constexpr std::size_t kVersionTextSize = 1024;
 
 }  // namespace
 
-WelcomePage::WelcomePage(WizardSheet& sheet) : SheetPage(sheet, kWelcomePage, 0, 0) {
+WelcomePage::WelcomePage(WizardSheet& sheet) : SheetPage(sheet, flow::kWelcomePage, 0, 0) {
     QBoxLayout* texts = Body();
     if (sheet.OldLook()) {
         auto* row = new QHBoxLayout;
@@ -54,14 +50,7 @@ WelcomePage::WelcomePage(WizardSheet& sheet) : SheetPage(sheet, kWelcomePage, 0,
 }
 
 void WelcomePage::Create() {
-    std::string body = wizard::LoadText(wizard::IDS_WELCOME_BODY);
-    char version[5] = {};
-    if (ReadFirmwareVersion(IniFile::Read(sheet_.State().config.iniPath), version) !=
-        FIRMWARE_NO_HEADER) {
-        body +=
-            FormatText(wizard::LoadText(wizard::IDS_WELCOME_VERSION), version, kVersionTextSize);
-    }
-    body_->setText(UserText(body));
+    body_->setText(UserText(flow::WelcomeBody(sheet_.State())));
 }
 
 void WelcomePage::Activated() {

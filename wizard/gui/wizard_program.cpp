@@ -5,15 +5,15 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "platform/paths.h"
 #include "serial/trace.h"
 #include "wizard/engine/config_location.h"
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/wizard_state.h"
 #include "wizard/engine/worker.h"
+#include "wizard/flow/command_line.h"
+#include "wizard/flow/page_actions.h"
 #include "wizard/gui/artwork.h"
 #include "wizard/gui/autopilot.h"
-#include "wizard/gui/command_line.h"
 #include "wizard/gui/message_box.h"
 #include "wizard/gui/wizard_sheet.h"
 #include "wizard/resources/strings.h"
@@ -26,25 +26,9 @@ constexpr int kMainWindowWidth = 620;
 constexpr int kMainWindowHeight = 460;
 constexpr int kMainWindowGrey = 85;
 
-// The directory the names in Wizard.inf are relative to, made current.
-bool MakeProgramDirectoryCurrent(const WizardOptions& options, ConfigLocation* location,
-                                 std::string* why) {
-    if (options.configFile.empty()) {
-        return FormConfigPath(location, why);
-    }
-    if (!LocateConfigFile(options.configFile, location, why)) {
-        return false;
-    }
-    if (!platform::SetCurrentDirectory(location->programDir)) {
-        *why = "the directory cannot be made current: " + location->programDir;
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-int RunWizardProgram(const WizardOptions& options) {
+int RunWizardProgram(const flow::WizardOptions& options) {
     xdebug_StartFromEnvironment();
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Starte Programm\n");
     QApplication::setWindowIcon(ProgramIcon());
@@ -63,7 +47,7 @@ int RunWizardProgram(const WizardOptions& options) {
     WizardState& state = TheWizardState();
     ConfigLocation location;
     std::string why;
-    if (!MakeProgramDirectoryCurrent(options, &location, &why)) {
+    if (!flow::MakeProgramDirectoryCurrent(options, &location, &why)) {
         std::fprintf(stderr, "Wizard: %s\n", why.c_str());
         ShowFatalAndEnd(mainWindow, wizard::LoadText(wizard::IDS_PROGRAM_PATH));
         return 1;

@@ -43,12 +43,12 @@ WizardSheet::WizardSheet(WizardState& state, SheetSetup setup, QWidget* owner)
     setButtonText(QWizard::FinishButton, Text(wizard::IDS_BUTTON_FINISH));
     setButtonText(QWizard::CancelButton, Text(wizard::IDS_BUTTON_CANCEL));
 
-    setPage(kWelcomePage, new WelcomePage(*this));
-    setPage(kConfigurationPage, new ConfigurationPage(*this));
-    setPage(kSelectionPage, new SelectionPage(*this));
-    setPage(kSearchPage, new SearchPage(*this));
-    setPage(kUpdatePage, new UpdatePage(*this));
-    setStartId(kWelcomePage);
+    setPage(flow::kWelcomePage, new WelcomePage(*this));
+    setPage(flow::kConfigurationPage, new ConfigurationPage(*this));
+    setPage(flow::kSelectionPage, new SelectionPage(*this));
+    setPage(flow::kSearchPage, new SearchPage(*this));
+    setPage(flow::kUpdatePage, new UpdatePage(*this));
+    setStartId(flow::kWelcomePage);
     connect(this, &QWizard::currentIdChanged, this, &WizardSheet::OnCurrentPageChanged);
 }
 
@@ -61,7 +61,7 @@ SheetPage* WizardSheet::Page(int dialogId) const {
 }
 
 int WizardSheet::nextId() const {
-    return NextPage(currentId(), flags_, state_.hasAtInterpreter);
+    return flow::NextPage(currentId(), flags_, state_.hasAtInterpreter);
 }
 
 void WizardSheet::SetButtons(int buttons) {

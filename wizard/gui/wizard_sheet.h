@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/types.h"
-#include "wizard/gui/wizard_flow.h"
+#include "wizard/flow/wizard_flow.h"
 
 struct WizardState;
 
@@ -39,7 +39,7 @@ class WizardSheet : public QWizard {
     WizardSheet(WizardState& state, SheetSetup setup, QWidget* owner = nullptr);
 
     WizardState& State() { return state_; }
-    FlowFlags& Flags() { return flags_; }
+    flow::FlowFlags& Flags() { return flags_; }
     bool OldLook() const { return setup_.oldLook; }
     const std::vector<std::string>& Ports() const { return setup_.ports; }
     bool ToWorker(UINT message, HWND page);
@@ -67,7 +67,7 @@ class WizardSheet : public QWizard {
 
     WizardState& state_;
     SheetSetup setup_;
-    FlowFlags flags_;
+    flow::FlowFlags flags_;
     int buttons_ = kButtonNext;
     bool updateRunning_ = false;
     bool placed_ = false;

@@ -2,7 +2,7 @@
 // pages share, and which page Next leads to.
 #pragma once
 
-namespace gui {
+namespace flow {
 
 // The pages, by the ids of their dialogs, in the order of the sheet.
 constexpr int kWelcomePage = 1105;
@@ -29,5 +29,8 @@ bool SearchPageShown(const FlowFlags& flags, bool hasAtInterpreter);
 // The page that Next leads to from page, skipping the pages not shown;
 // -1 after the update page.
 int NextPage(int page, const FlowFlags& flags, bool hasAtInterpreter);
+// The page that Back leads to from page: the one whose Next leads there;
+// -1 from the welcome page.
+int PreviousPage(int page, const FlowFlags& flags, bool hasAtInterpreter);
 
-}  // namespace gui
+}  // namespace flow

@@ -1,6 +1,6 @@
-#include "wizard/gui/wizard_flow.h"
+#include "wizard/flow/wizard_flow.h"
 
-namespace gui {
+namespace flow {
 
 bool SelectionPageShown(const FlowFlags& flags) {
     return flags.manualSelection && !flags.updateStarted;
@@ -28,4 +28,13 @@ int NextPage(int page, const FlowFlags& flags, bool hasAtInterpreter) {
     }
 }
 
-}  // namespace gui
+int PreviousPage(int page, const FlowFlags& flags, bool hasAtInterpreter) {
+    int previous = -1;
+    for (int at = kWelcomePage; at != -1 && at != page;
+         at = NextPage(at, flags, hasAtInterpreter)) {
+        previous = at;
+    }
+    return previous;
+}
+
+}  // namespace flow

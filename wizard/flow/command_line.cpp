@@ -1,8 +1,8 @@
-#include "wizard/gui/command_line.h"
+#include "wizard/flow/command_line.h"
 
 #include "wizard/engine/no_case.h"
 
-namespace gui {
+namespace flow {
 namespace {
 
 constexpr std::size_t kLookTokenLength = 6;
@@ -30,14 +30,26 @@ std::vector<std::string> SplitAtCommas(const std::string& text) {
 
 }  // namespace
 
-bool NewLookIsDefault() {
-    return true;
+std::vector<std::string> SplitAtBlanks(const std::string& commandLine) {
+    std::vector<std::string> tokens;
+    std::size_t start = 0;
+    while (start < commandLine.size()) {
+        std::size_t blank = commandLine.find_first_of(" \t", start);
+        if (blank == std::string::npos) {
+            blank = commandLine.size();
+        }
+        if (blank > start) {
+            tokens.push_back(commandLine.substr(start, blank - start));
+        }
+        start = blank + 1;
+    }
+    return tokens;
 }
 
-bool ParseCommandLine(const std::vector<std::string>& tokens, WizardOptions* options,
-                      std::string* error) {
+bool ParseCommandLine(const std::vector<std::string>& tokens, bool newLookByDefault,
+                      WizardOptions* options, std::string* error) {
     *options = WizardOptions{};
-    options->oldLook = !NewLookIsDefault();
+    options->oldLook = !newLookByDefault;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
         const std::string& token = tokens[i];
         if (token == "--config" || token == "--ports") {
@@ -60,4 +72,4 @@ bool ParseCommandLine(const std::vector<std::string>& tokens, WizardOptions* opt
     return true;
 }
 
-}  // namespace gui
+}  // namespace flow
