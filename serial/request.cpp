@@ -224,6 +224,19 @@ bool CSerial::WaitFor(const std::string& expected, std::string* answer, DWORD ti
         found = collected.find(expected) != std::string::npos;
     } while (!found && Until(deadline) > 0);
     if (found) {
+        // The rest of the answer's line (its CR LF) is read too: left on the
+        // line it would arrive after the caller's next purge and be taken
+        // for the echo of its next command.
+        const std::size_t matchEnd = collected.find(expected) + expected.size();
+        while (collected.find('\n', matchEnd) == std::string::npos) {
+            const DWORD wait = std::min(kAnswerGapMs, Until(deadline));
+            std::string byte;
+            if (wait == 0 || ReadTimeout(byte, 1, wait, 0) == 0) {
+                break;
+            }
+            collected += byte;
+        }
+
         xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WaitFor: Found the occurence of %s in %s.\n",
                      expected.c_str(), collected.c_str());
     } else {
