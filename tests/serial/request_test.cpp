@@ -74,6 +74,24 @@ TEST_F(Request, AWrongEchoRestartsTheCommandFromItsFirstCharacter) {
     EXPECT_EQ(port.device().Written(), "ATAT\r");
 }
 
+// A modem that switched to its loader at the command sends NAKs where the
+// echo of the CR belongs: the request fails instead of reading them forever.
+TEST_F(Request, BytesThatNeverEndTheEchoFailTheRequestInsteadOfBeingReadForever) {
+    port.modem().silent = true;
+    port.device().OnWrite([&](platform::testing::ScriptedSerial& dev, const std::string& bytes) {
+        for (char c : bytes) {
+            if (c != '\r') {
+                dev.Deliver(std::string(1, c), 1);
+            } else {
+                dev.Deliver(std::string(100000, '\x15'), 0, 300);  // the loader's NAKs
+            }
+        }
+    });
+    const std::uint64_t start = port.Now();
+    EXPECT_FALSE(serial.Request("AT$UPLOAD", nullptr, REQUEST_IGNORE_ANSWER, nullptr, 10000, 0));
+    EXPECT_LT(port.Now() - start, 30000u);
+}
+
 TEST_F(Request, ErrorAnswerFailsAfterAHalfSecondPauseAndKeepsTheText) {
     port.modem().AnswerError("AT+GMM");
     test_support::TraceCapture trace;
