@@ -322,7 +322,7 @@ const std::vector<Cell>& Cells() {
          Model::kBranded,
          {"--fault-vanish-in-answer", "AT$BRAND"},
          kPortError,
-         true},
+         false},
         {"brand check", "hang", Model::kBranded, {"--fault-hang", "AT$BRAND"}, kInitError, false},
         {"upload command",
          "silence",
