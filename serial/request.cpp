@@ -14,6 +14,7 @@ constexpr DWORD kEchoWaitIncreaseMs = 50;
 constexpr int kEchoFailuresAllowed = 10;
 constexpr DWORD kEchoFailurePauseMs = 300;
 constexpr DWORD kLineEndByteWaitMs = 2500;
+constexpr std::size_t kEchoSlackBytes = 16;
 constexpr DWORD kAnswerGapMs = 250;
 constexpr DWORD kScrollIntervalMs = 250;
 constexpr DWORD kPauseAfterFailedTryMs = 500;
@@ -122,8 +123,11 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
                 Trace("CSerial::Request: Error writing character!\n");
                 return false;
             }
-            // Skip the echo up to and including the echoed line end.
-            for (;;) {
+            // Skip the echo up to and including the echoed line end. More
+            // bytes before it than the echo of the command could hold are
+            // no echo (a loader's NAKs, noise): the line end will not come.
+            std::size_t skipped = 0;
+            for (;; ++skipped) {
                 if (Cancelled(cancel)) {
                     Trace("CSerial::Request: Action aborted by user!\n");
                     return false;
@@ -133,6 +137,10 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
                 }
                 if (buffer[0] == '\n' || buffer[0] == '\r') {
                     break;
+                }
+                if (skipped >= command.size() + kEchoSlackBytes) {
+                    Trace("CSerial::Request: No line end in the echo!\n");
+                    return false;
                 }
             }
         }
@@ -224,6 +232,19 @@ bool CSerial::WaitFor(const std::string& expected, std::string* answer, DWORD ti
         found = collected.find(expected) != std::string::npos;
     } while (!found && Until(deadline) > 0);
     if (found) {
+        // The rest of the answer's line (its CR LF) is read too: left on the
+        // line it would arrive after the caller's next purge and be taken
+        // for the echo of its next command.
+        const std::size_t matchEnd = collected.find(expected) + expected.size();
+        while (collected.find('\n', matchEnd) == std::string::npos) {
+            const DWORD wait = std::min(kAnswerGapMs, Until(deadline));
+            std::string byte;
+            if (wait == 0 || ReadTimeout(byte, 1, wait, 0) == 0) {
+                break;
+            }
+            collected += byte;
+        }
+
         xdebug_Trace(-1, TRACE_LEVEL_SERIAL, "CSerial::WaitFor: Found the occurence of %s in %s.\n",
                      expected.c_str(), collected.c_str());
     } else {

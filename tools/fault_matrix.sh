@@ -29,7 +29,7 @@ fi
   echo "each stored file is in the modem or byte for byte in the kept copies the"
   echo "program names, and success is reported only when the modem holds the new"
   echo "firmware byte for byte; a cell that breaks either says so (FILE LOST,"
-  echo "DISHONEST, HANG). Cells marked * are the third that \`make test\` runs."
+  echo "DISHONEST, HANG). Cells marked * are the ones \`make test\` runs."
   echo
   echo "| Phase | Fault | Outcome | Seconds |"
   echo "| --- | --- | --- | ---: |"
@@ -43,9 +43,12 @@ fi
     printf '%s\t| %s | %s%s | %s | %.1f |\n' "$index" "$phase" "$fault" "$mark" "$outcome" "$seconds"
   done | sort -n | cut -f2-
   echo
-  echo "Not in the table yet, because modemsim cannot play them: the brand check (the"
-  echo "update of these models does not ask for a brand), the loader speed check, EOT,"
-  echo "garbage or a late answer at a single command or block, and a hang at a record."
+  echo "A modem that gives no brand passes the brand check, and one that does not"
+  echo "answer the country query keeps its country: both updates go on. A modem that"
+  echo "vanishes in the brand check passes it too, and the update opens its port again"
+  echo "by name: when another device has taken the name meanwhile, the update talks to"
+  echo "that one. Not in the table: a hang at the reorganisation (its ten tries of"
+  echo "120 s each outlast a cell)."
 } >docs/fault-matrix.md.new
 mv docs/fault-matrix.md.new docs/fault-matrix.md
 if [ $status -ne 0 ]; then

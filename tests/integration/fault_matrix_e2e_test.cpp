@@ -9,6 +9,7 @@
 // tools/fault_matrix.sh turns those into docs/fault-matrix.md.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -43,9 +44,11 @@ constexpr const char* kReorganizeError =
     "An error has occurred during the reorganization of the file system.";
 constexpr const char* kInitError = "An error has occurred during the initialization of the modem.";
 constexpr const char* kNoModem = "A modem suitable for a firmware update could not be found.";
+constexpr const char* kPortError = "The port cannot be opened!";
 constexpr const char* kKept = "The modem's files are kept in ";
 
-enum class Model { kBackup, kFlash };
+// kBranded: the backup modem, its section naming the brand it reports.
+enum class Model { kBackup, kBranded, kFlash };
 
 struct Cell {
     const char* phase;
@@ -89,9 +92,11 @@ class FaultMatrix : public ::testing::TestWithParam<Cell> {
                                        dir.File("Sarnet_Plugin.so")));
         firmware = test_support::FirmwareFile("2.31", 9000);
         dir.Write("fw.bin", firmware);
+        const bool branded = model == Model::kBranded;
         dir.Write("Wizard.inf", std::string("[Common]\n\n[") + kSerial +
                                     "]\nUploadFile=fw.bin\nUploadCommand=AT$UPLOAD\n"
-                                    "UploadType=UPLOAD_SUPPORTED_1K\nDLLName=Sarnet_Plugin.so\n");
+                                    "UploadType=UPLOAD_SUPPORTED_1K\nDLLName=Sarnet_Plugin.so\n" +
+                                    (branded ? "ModemBrand=Other,Sarnet\n" : ""));
         const std::vector<std::pair<std::string, std::size_t>> files = {
             {"big.bin", 3000}, {"block.bin", 128}, {"last.dat", 100}};
         std::string attributes;
@@ -106,17 +111,21 @@ class FaultMatrix : public ::testing::TestWithParam<Cell> {
             attributes += name + ",1,\n";
         }
         dir.Write("store/.modemsim-attrs", attributes);
-        return {"--model",
-                kSerial,
-                "--store",
-                dir.File("store"),
-                "--store-trim-padding",
-                "--reboot-delay",
-                "300",
-                "--jfclr-delay",
-                "100",
-                "--received-dir",
-                dir.File("received")};
+        std::vector<std::string> options = {"--model",
+                                            kSerial,
+                                            "--store",
+                                            dir.File("store"),
+                                            "--store-trim-padding",
+                                            "--reboot-delay",
+                                            "300",
+                                            "--jfclr-delay",
+                                            "100",
+                                            "--received-dir",
+                                            dir.File("received")};
+        if (branded) {
+            options.insert(options.end(), {"--brand", "Sarnet"});
+        }
+        return options;
     }
 
     // Copies in the kept folders, by stored name.
@@ -167,8 +176,12 @@ class FaultMatrix : public ::testing::TestWithParam<Cell> {
     // The modem holds the new firmware byte for byte.
     bool HoldsNewFirmware(Model model) const {
         if (model == Model::kFlash) {
-            return ImageRecords(dir.Read("image.hex")) ==
-                   ImageRecords(test_support::ReadFileBytes(dir.File("received/flash-image.hex")));
+            // A record sent again at once (its answer was lost) writes the
+            // same bytes to the same place: the flash holds it once.
+            std::vector<std::string> written =
+                ImageRecords(test_support::ReadFileBytes(dir.File("received/flash-image.hex")));
+            written.erase(std::unique(written.begin(), written.end()), written.end());
+            return ImageRecords(dir.Read("image.hex")) == written;
         }
         const std::string got = test_support::ReadFileBytes(dir.File("received/firmware.bin"));
         if (got.size() < firmware.size() || got.compare(0, firmware.size(), firmware) != 0) {
@@ -266,6 +279,51 @@ const std::vector<Cell>& Cells() {
          {"--fault-vanish-in-answer", "AT"},
          kNoModem,
          false},
+        {"search (AT answer)",
+         "garbage answer",
+         Model::kBackup,
+         {"--fault-garbage-answer", "AT"},
+         kNoModem,
+         false},
+        {"search (model name)",
+         "answer just inside its time-out (800 ms)",
+         Model::kBackup,
+         {"--fault-late-answer", "800:AT+GMM"},
+         kSuccess,
+         false},
+        {"search (model name)",
+         "answer just outside its time-out (1300 ms)",
+         Model::kBackup,
+         {"--fault-late-answer", "1300:AT+GMM"},
+         kSuccess,
+         false},
+        {"search (model name)",
+         "hang",
+         Model::kBackup,
+         {"--fault-hang", "AT+GMM"},
+         kNoModem,
+         false},
+        // The brand check: asked only when the section names brands. A modem
+        // that gives no brand passes it.
+        {"brand check",
+         "garbage answer",
+         Model::kBranded,
+         {"--fault-garbage-answer", "AT$BRAND"},
+         kSuccess,
+         false},
+        {"brand check",
+         "answer late, inside its time-out (5 s)",
+         Model::kBranded,
+         {"--fault-late-answer", "5000:AT$BRAND"},
+         kSuccess,
+         false},
+        {"brand check",
+         "device vanishes",
+         Model::kBranded,
+         {"--fault-vanish-in-answer", "AT$BRAND"},
+         kPortError,
+         false},
+        {"brand check", "hang", Model::kBranded, {"--fault-hang", "AT$BRAND"}, kInitError, false},
         {"upload command",
          "silence",
          Model::kBackup,
@@ -278,6 +336,55 @@ const std::vector<Cell>& Cells() {
          {"--fault-vanish-in-answer", "AT$UPLOAD"},
          kUploadError,
          true},
+        {"upload command",
+         "garbage (the CR's echo)",
+         Model::kBackup,
+         {"--fault-garbage-answer", "AT$UPLOAD"},
+         kUploadError,
+         false},
+        {"upload command",
+         "echo just inside its time-out (2 s)",
+         Model::kBackup,
+         {"--fault-late-answer", "2000:AT$UPLOAD"},
+         kSuccess,
+         false},
+        {"upload command",
+         "echo just outside its time-out (3 s)",
+         Model::kBackup,
+         {"--fault-late-answer", "3000:AT$UPLOAD"},
+         kUploadError,
+         false},
+        {"upload command",
+         "hang",
+         Model::kBackup,
+         {"--fault-hang", "AT$UPLOAD"},
+         kUploadError,
+         false},
+        // The loader speed check: the boot loader's first NAKs.
+        {"loader speed check",
+         "garbage x2 (inside the tries per speed)",
+         Model::kBackup,
+         {"--fault-loader-garbage", "2"},
+         kSuccess,
+         false},
+        {"loader speed check",
+         "garbage storm",
+         Model::kBackup,
+         {"--fault-loader-garbage", "1000"},
+         kUploadError,
+         false},
+        {"loader speed check",
+         "first NAK just inside its time-out (9 s)",
+         Model::kBackup,
+         {"--fault-loader-late", "9000"},
+         kSuccess,
+         false},
+        {"loader speed check",
+         "first NAK just outside its time-out (11 s)",
+         Model::kBackup,
+         {"--fault-loader-late", "11000"},
+         kUploadError,
+         false},
         // The firmware over XModem (9000 bytes: 9 blocks of 1 KB).
         {"first firmware block", "NAK storm", Model::kBackup,
          Firmware({"--fault-nak-block", "1:30"}), kUploadError, false},
@@ -297,6 +404,27 @@ const std::vector<Cell>& Cells() {
          Firmware({"--fault-silent-at-block", "5"}), kUploadError, false},
         {"middle firmware block", "device vanishes", Model::kBackup,
          Firmware({"--fault-vanish-at-block", "5"}), kUploadError, false},
+        {"first firmware block", "garbage reply", Model::kBackup,
+         Firmware({"--fault-garbage-block", "1"}), kSuccess, false},
+        {"first firmware block", "reply just inside its time-out (3.5 s)", Model::kBackup,
+         Firmware({"--fault-late-block", "1:3500"}), kSuccess, false},
+        {"first firmware block", "reply just outside its time-out (4.5 s)", Model::kBackup,
+         Firmware({"--fault-late-block", "1:4500"}), kSuccess, false},
+        {"middle firmware block", "garbage reply", Model::kBackup,
+         Firmware({"--fault-garbage-block", "5"}), kSuccess, false},
+        // The EOT is the block after the last (10).
+        {"EOT", "NAK once", Model::kBackup, Firmware({"--fault-nak-block", "10:1"}), kSuccess,
+         false},
+        {"EOT", "NAK storm", Model::kBackup, Firmware({"--fault-nak-block", "10:30"}), kUploadError,
+         true},
+        {"EOT", "CAN", Model::kBackup, Firmware({"--fault-can-at-block", "10"}), kUploadError,
+         false},
+        {"EOT", "silence", Model::kBackup, Firmware({"--fault-silent-at-block", "10"}),
+         kUploadError, false},
+        {"EOT", "garbage reply", Model::kBackup, Firmware({"--fault-garbage-block", "10"}),
+         kUploadError, false},
+        {"EOT", "device vanishes", Model::kBackup, Firmware({"--fault-vanish-at-block", "10"}),
+         kUploadError, false},
         // The restart: back within the engine's 30 s, or never.
         {"reboot",
          "comes back late (20 s)",
@@ -329,6 +457,18 @@ const std::vector<Cell>& Cells() {
          {"--fault-vanish-in-answer", "AT$JDIR"},
          kDownloadError,
          false},
+        {"backup listing",
+         "garbage answer",
+         Model::kBackup,
+         {"--fault-garbage-answer", "AT$JDIR"},
+         kDownloadError,
+         true},
+        {"backup listing",
+         "hang",
+         Model::kBackup,
+         {"--fault-hang", "AT$JDIR"},
+         kDownloadError,
+         true},
         // Every answer late: the store commands wait 1 s, the search too.
         {"search and backup listing",
          "every answer just inside the time-outs (700 ms)",
@@ -346,6 +486,10 @@ const std::vector<Cell>& Cells() {
          OnFile("big.bin", "send", {"--fault-corrupt-block", "2:1"}), kSuccess, false},
         {"backup download (first file)", "corrupt block storm", Model::kBackup,
          OnFile("big.bin", "send", {"--fault-corrupt-block", "2:30"}), kDownloadError, true},
+        {"backup download (first file)", "garbage instead of a block", Model::kBackup,
+         OnFile("big.bin", "send", {"--fault-garbage-block", "2"}), kSuccess, false},
+        {"backup download (first file)", "block late (5 s)", Model::kBackup,
+         OnFile("big.bin", "send", {"--fault-late-block", "2:5000"}), kSuccess, false},
         {"backup download (first file)", "CAN", Model::kBackup,
          OnFile("big.bin", "send", {"--fault-can-at-block", "1"}), kDownloadError, false},
         {"backup download (last file)", "silence", Model::kBackup,
@@ -369,6 +513,16 @@ const std::vector<Cell>& Cells() {
          OnFile("big.bin", "receive", {"--fault-nak-block", "1:30"}), kFileUploadError, false},
         {"restore upload (first file)", "CAN", Model::kBackup,
          OnFile("big.bin", "receive", {"--fault-can-at-block", "2"}), kFileUploadError, true},
+        {"restore upload (first file)", "garbage reply", Model::kBackup,
+         OnFile("big.bin", "receive", {"--fault-garbage-block", "1"}), kSuccess, false},
+        {"restore upload (first file)", "reply just inside its time-out (3.5 s)", Model::kBackup,
+         OnFile("big.bin", "receive", {"--fault-late-block", "2:3500"}), kSuccess, false},
+        {"restore upload (first file)",
+         "hang at the store command",
+         Model::kBackup,
+         {"--fault-hang", "AT$JUPL"},
+         kFileUploadError,
+         false},
         {"restore upload (middle file)",
          "no NAK (silence)",
          Model::kBackup,
@@ -390,6 +544,36 @@ const std::vector<Cell>& Cells() {
          {"--fault-vanish-in-answer", "at&&f"},
          kUploadError,
          true},
+        {"flash loader records",
+         "garbage answer",
+         Model::kFlash,
+         {"--fault-garbage-answer", "at&&f"},
+         kUploadError,
+         false},
+        {"image records",
+         "garbage answer once",
+         Model::kFlash,
+         {"--fault-garbage-record", "20"},
+         kSuccess,
+         false},
+        {"image records",
+         "answer just inside its time-out (1.5 s)",
+         Model::kFlash,
+         {"--fault-late-record", "20:1500"},
+         kSuccess,
+         false},
+        {"image records",
+         "answer just outside its time-out (3 s)",
+         Model::kFlash,
+         {"--fault-late-record", "20:3000"},
+         kSuccess,
+         false},
+        {"image records",
+         "hang",
+         Model::kFlash,
+         {"--fault-hang-at-record", "20"},
+         kUploadError,
+         false},
         {"image records", "NOK once", Model::kFlash, {"--flash-nok", "20:NOK1:1"}, kSuccess, false},
         {"image records",
          "NOK storm",
@@ -416,6 +600,21 @@ const std::vector<Cell>& Cells() {
          {"--fault-refuse", "AT+GCI"},
          kSuccess,
          false},
+        {"country command",
+         "garbage answer (the query)",
+         Model::kFlash,
+         {"--fault-garbage-answer", "AT+GCI?"},
+         kSuccess,
+         false},
+        // The answer to setting the country is not examined; the modem's
+        // answer to AT after it decides.
+        {"country command",
+         "garbage answer (setting it)",
+         Model::kFlash,
+         {"--fault-garbage-answer", "AT+GCI="},
+         kSuccess,
+         false},
+        {"country command", "hang", Model::kFlash, {"--fault-hang", "AT+GCI"}, kUploadError, false},
         {"country command",
          "device vanishes",
          Model::kFlash,

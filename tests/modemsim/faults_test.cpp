@@ -180,6 +180,35 @@ TEST_F(ModemSimFaults, ARefusalCanLetTheFirstCommandsThrough) {
     EXPECT_EQ(port_.Command("AT&F", 700), "") << "every later one is swallowed too";
 }
 
+TEST_F(ModemSimFaults, AGarbledAnswerIsNoiseOfItsLengthAndOnlyOnce) {
+    Start({"--fault-garbage-answer", "ATI6"});
+    port_.Write("ATI6\r");
+    EXPECT_EQ(port_.ReadUntil("\r", 1000), "ATI6\r");
+    const std::string noise = port_.ReadFor(700);
+    EXPECT_EQ(noise.size(), std::string("\r\nORVA 56K Serial\r\n\r\nOK\r\n").size());
+    for (char c : noise) {
+        EXPECT_NE(static_cast<unsigned char>(c) & 0x80, 0) << "a readable byte in the noise";
+    }
+    EXPECT_EQ(port_.Command("ATI6"), "ATI6\r\r\nORVA 56K Serial\r\n\r\nOK\r\n");
+}
+
+TEST_F(ModemSimFaults, ALateAnswerComesAfterItsDelayWhole) {
+    Start({"--fault-late-answer", "800:AT"});
+    port_.Write("AT\r");
+    EXPECT_EQ(port_.ReadFor(500), "AT\r") << "the echo at once, the answer not yet";
+    EXPECT_EQ(port_.ReadUntil("OK\r\n", 2000), "\r\nOK\r\n");
+}
+
+TEST_F(ModemSimFaults, AHungModemStaysConnectedAndSilent) {
+    Start({"--fault-hang", "AT$JDIR"});
+    port_.Write("AT$JDIR\r");
+    EXPECT_EQ(port_.ReadFor(700), "AT$JDIR") << "not even the CR is echoed";
+    ASSERT_TRUE(sim_.WaitForLog("fault hang at AT$JDIR", 2000));
+    port_.Write("AT\r");
+    EXPECT_EQ(port_.ReadFor(700), "");
+    EXPECT_FALSE(port_.Gone());
+}
+
 TEST_F(ModemSimFaults, FirmwareOnlyFaultsSpareStoredFiles) {
     Start({"--fault-firmware", "--fault-nak-block", "1"});
     SendReport stored = Upload("up.dat", RandomBytes(200, 7));

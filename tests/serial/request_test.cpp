@@ -74,6 +74,24 @@ TEST_F(Request, AWrongEchoRestartsTheCommandFromItsFirstCharacter) {
     EXPECT_EQ(port.device().Written(), "ATAT\r");
 }
 
+// A modem that switched to its loader at the command sends NAKs where the
+// echo of the CR belongs: the request fails instead of reading them forever.
+TEST_F(Request, BytesThatNeverEndTheEchoFailTheRequestInsteadOfBeingReadForever) {
+    port.modem().silent = true;
+    port.device().OnWrite([&](platform::testing::ScriptedSerial& dev, const std::string& bytes) {
+        for (char c : bytes) {
+            if (c != '\r') {
+                dev.Deliver(std::string(1, c), 1);
+            } else {
+                dev.Deliver(std::string(100000, '\x15'), 0, 300);  // the loader's NAKs
+            }
+        }
+    });
+    const std::uint64_t start = port.Now();
+    EXPECT_FALSE(serial.Request("AT$UPLOAD", nullptr, REQUEST_IGNORE_ANSWER, nullptr, 10000, 0));
+    EXPECT_LT(port.Now() - start, 30000u);
+}
+
 TEST_F(Request, ErrorAnswerFailsAfterAHalfSecondPauseAndKeepsTheText) {
     port.modem().AnswerError("AT+GMM");
     test_support::TraceCapture trace;
@@ -237,8 +255,11 @@ TEST_F(Request, TheCollectedTextIsPurgedAtTheNextRequest) {
 TEST_F(Request, WaitForFindsTheTextWithoutALineEnd) {
     port.device().Deliver("banner Ver:4.4 OK", 300);
     std::string answer;
+    const std::uint64_t start = port.Now();
     EXPECT_TRUE(serial.WaitFor("OK", &answer, 2000));
     EXPECT_EQ(answer, "banner Ver:4.4 OK");
+    // A line end that never comes is given up after a short gap.
+    EXPECT_LE(port.Now() - start, 300u + 250u);
 }
 
 TEST_F(Request, WaitForTimesOutWithWhatCameAndCountsQueuedText) {
@@ -253,7 +274,27 @@ TEST_F(Request, WaitForTimesOutWithWhatCameAndCountsQueuedText) {
     port.clock().Advance(50);  // arrived before the call: still queued
     start = port.Now();
     EXPECT_TRUE(serial.WaitFor("OK", nullptr, 10));
-    EXPECT_EQ(port.Now(), start);
+    // Found at once; the wait for its line end stays within the time-out.
+    EXPECT_LE(port.Now() - start, 10u);
+}
+
+// "OK" and its CR LF in separate reads: the line end is part of the answer,
+// so it cannot turn up later as the echo of the next command.
+TEST_F(Request, WaitForTakesTheLineEndThatFollowsTheTextAndTheNextEchoIsClean) {
+    port.device().Deliver("\r\nOK", 5);
+    port.device().Deliver("\r\n", 40);
+    std::string answer;
+    const std::uint64_t start = port.Now();
+    EXPECT_TRUE(serial.WaitFor("OK", &answer, 10000));
+    EXPECT_EQ(answer, "\r\nOK\r\n");
+    EXPECT_LT(port.Now() - start, 300u) << "the line end ends the wait, not the time-out";
+
+    serial.ClearInput(0);
+    port.device().TakeWritten();
+    EXPECT_TRUE(
+        serial.Request("AT$JUPL=\"a.bin\",1", nullptr, REQUEST_IGNORE_ANSWER, nullptr, 1000, 0));
+    EXPECT_EQ(port.device().TakeWritten(), "AT$JUPL=\"a.bin\",1\r")
+        << "each character once: no echo was spoilt";
 }
 
 }  // namespace

@@ -84,7 +84,32 @@ Mode AtInterpreter::Run() {
             overflow_ = false;
             continue;
         }
-        if (context_.echo && !silent) {
+        bool garbleEcho = false;
+        if (b == '\r') {
+            const std::string command = Clean(line_);
+            if (context_.faults.HangsAt(command)) {
+                return context_.Hang("at " + command);
+            }
+            // The upload command has no answer of its own: what the host
+            // waits for is the echo of its CR.
+            const bool upload = Upper(command) == Upper(context_.options.uploadCommand);
+            const DWORD late = context_.faults.LateAnswerTo(command);
+            const bool garble = context_.faults.GarblesAnswerTo(command);
+            if (upload) {
+                if (late > 0) {
+                    context_.log.Event("fault late echo " + std::to_string(late));
+                    line.Pause(late);
+                }
+                garbleEcho = garble;
+            } else {
+                context_.answerLateMs = late;
+                context_.garbleAnswer = garble;
+            }
+        }
+        if (garbleEcho) {
+            context_.log.Event("fault garbage echo");
+            line.SendNoise(1);
+        } else if (context_.echo && !silent) {
             line.Send(static_cast<unsigned char>(b));
         }
         if (b == '\r') {
@@ -112,6 +137,8 @@ Mode AtInterpreter::Run() {
                 context_.vanishInAnswerTo = Clean(received);
             }
             Mode next = Execute(received);
+            context_.answerLateMs = 0;  // a command without an answer uses up its fault
+            context_.garbleAnswer = false;
             if (!context_.vanishInAnswerTo.empty() && !line.Stopped()) {
                 // A command without an answer of its own: the device goes
                 // right after its echo.

@@ -25,6 +25,12 @@ Mode BootLoader::Run() {
         settings.accept1k = !options.loader128Only;
         TransferFaults faults =
             context_.faults.ForTransfer(TransferKind::kFirmware, Direction::kReceive, what);
+        // The loader speed check: its first NAKs late, or noise.
+        if (const DWORD late = context_.faults.TakeLoaderLate()) {
+            context_.log.Event("fault loader late " + std::to_string(late));
+            line.Idle(late);
+        }
+        faults.startNoise = context_.faults.TakeLoaderGarbage();
         std::string data;
         ReceiveOutcome outcome = ReceiveFile(line, context_.log, settings, faults, &data);
         if (outcome == ReceiveOutcome::kStopped || line.Stopped()) {

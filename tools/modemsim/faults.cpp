@@ -19,7 +19,18 @@ Faults::Faults(const Options& options)
       refuseSkip_(options.refuseSkip),
       vanishAnswerPrefix_(options.vanishAnswerPrefix),
       vanishAt_(options.vanishAtBlock),
-      vanishAtRecord_(options.vanishAtRecord) {}
+      vanishAtRecord_(options.vanishAtRecord),
+      hangPrefix_(options.hangPrefix),
+      hangAtRecord_(options.hangAtRecord),
+      garbagePrefix_(options.garbagePrefix),
+      garbageAt_(options.garbageAtBlock),
+      garbageAtRecord_(options.garbageAtRecord),
+      loaderGarbage_(options.loaderGarbage),
+      latePrefix_(options.latePrefix),
+      lateMs_(static_cast<DWORD>(options.lateMs)),
+      lateBlock_(options.lateBlock),
+      lateRecord_(options.lateRecord),
+      loaderLateMs_(static_cast<DWORD>(options.loaderLateMs)) {}
 
 namespace {
 
@@ -38,12 +49,49 @@ bool StartsWithAnyCase(const std::string& text, const std::string& prefix) {
 
 }  // namespace
 
-bool Faults::VanishesInAnswerTo(const std::string& command) {
-    if (!StartsWithAnyCase(command, vanishAnswerPrefix_)) {
+bool Faults::TakeOnce(const std::string& command, std::string* prefix) {
+    if (!StartsWithAnyCase(command, *prefix)) {
         return false;
     }
-    vanishAnswerPrefix_.clear();
+    prefix->clear();
     return true;
+}
+
+bool Faults::VanishesInAnswerTo(const std::string& command) {
+    return TakeOnce(command, &vanishAnswerPrefix_);
+}
+
+DWORD Faults::LateAnswerTo(const std::string& command) {
+    return TakeOnce(command, &latePrefix_) ? lateMs_ : 0;
+}
+
+bool Faults::TakeGarbageAtRecord(int record) {
+    if (record != garbageAtRecord_) {
+        return false;
+    }
+    garbageAtRecord_ = -1;
+    return true;
+}
+
+DWORD Faults::TakeLateRecord(int record) {
+    if (record != lateRecord_.at) {
+        return 0;
+    }
+    const DWORD late = static_cast<DWORD>(lateRecord_.ms);
+    lateRecord_ = DelayFault{};
+    return late;
+}
+
+DWORD Faults::TakeLoaderLate() {
+    const DWORD late = loaderLateMs_;
+    loaderLateMs_ = 0;
+    return late;
+}
+
+int Faults::TakeLoaderGarbage() {
+    const int count = loaderGarbage_;
+    loaderGarbage_ = 0;
+    return count;
 }
 
 bool Faults::Refuses(const std::string& command) {
@@ -91,6 +139,10 @@ TransferFaults Faults::ForTransfer(TransferKind kind, Direction direction,
     silentAt_ = 0;
     faults.vanishAt = vanishAt_;
     vanishAt_ = 0;
+    faults.garbageAt = garbageAt_;
+    garbageAt_ = 0;
+    faults.late = lateBlock_;
+    lateBlock_ = DelayFault{};
     return faults;
 }
 

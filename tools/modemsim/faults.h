@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/types.h"
+
 #include "tools/modemsim/options.h"
 
 namespace modemsim {
@@ -18,6 +20,11 @@ struct TransferFaults {
     int canAt = 0;
     int silentAt = 0;
     int vanishAt = 0;  // the device vanishes half-way through this block
+    // Receiving: noise instead of the reply to this block / the reply comes
+    // late; sending: the block itself. The block after the last is the EOT.
+    int garbageAt = 0;
+    DelayFault late;
+    int startNoise = 0;  // receiving: the first NAKs asking for a packet are noise
 };
 
 class Faults {
@@ -41,8 +48,24 @@ class Faults {
     bool VanishesInAnswerTo(const std::string& command);
     // True when the firmware record (from 0) is the one the device vanishes at.
     bool VanishesAtRecord(int record) const { return record == vanishAtRecord_; }
+    // True for the first command line that --fault-hang names.
+    bool HangsAt(const std::string& command) { return TakeOnce(command, &hangPrefix_); }
+    bool HangsAtRecord(int record) const { return record == hangAtRecord_; }
+    // True for the first command line that --fault-garbage-answer names.
+    bool GarblesAnswerTo(const std::string& command) { return TakeOnce(command, &garbagePrefix_); }
+    // The delay of the answer to this command line (0: none); once.
+    DWORD LateAnswerTo(const std::string& command);
+    // The answer to firmware record n: noise instead of OK / its delay; once each.
+    bool TakeGarbageAtRecord(int record);
+    DWORD TakeLateRecord(int record);
+    // The boot loader's first request: how late, and how many NAKs are noise; once.
+    DWORD TakeLoaderLate();
+    int TakeLoaderGarbage();
 
   private:
+    // True when the command starts with *prefix (any case); the prefix is
+    // used up then.
+    static bool TakeOnce(const std::string& command, std::string* prefix);
     bool Applies(TransferKind kind, Direction direction, const std::string& fileName) const;
 
     BlockFault corrupt_;
@@ -60,6 +83,17 @@ class Faults {
     std::string vanishAnswerPrefix_;
     int vanishAt_;
     int vanishAtRecord_;
+    std::string hangPrefix_;
+    int hangAtRecord_;
+    std::string garbagePrefix_;
+    int garbageAt_;
+    int garbageAtRecord_;
+    int loaderGarbage_;
+    std::string latePrefix_;
+    DWORD lateMs_;
+    DelayFault lateBlock_;
+    DelayFault lateRecord_;
+    DWORD loaderLateMs_;
 };
 
 }  // namespace modemsim

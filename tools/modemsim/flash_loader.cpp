@@ -64,6 +64,8 @@ bool FlashLoader::Record(const std::string& record) {
         context_.line.Vanish("at flash record " + std::to_string(number));
         return false;
     }
+    context_.garbleAnswer = context_.faults.TakeGarbageAtRecord(number);
+    context_.answerLateMs = context_.faults.TakeLateRecord(number);
     const std::vector<FlashNokFault>& noks = context_.options.flashNoks;
     for (std::size_t k = 0; k < noks.size(); ++k) {
         if (noks[k].record != number) {
@@ -108,6 +110,8 @@ Mode FlashLoader::Run() {
             if (overflow) {
                 context_.log.Event("flash-record " + std::to_string(firmwareRecords_) + " NOK5");
                 context_.Answer("\r\nNOK5\r\n");
+            } else if (!record.empty() && context_.faults.HangsAtRecord(firmwareRecords_)) {
+                return context_.Hang("at flash record " + std::to_string(firmwareRecords_));
             } else if (!record.empty() && Record(record)) {
                 return context_.Restart(static_cast<DWORD>(context_.options.flashRestartDelayMs));
             }

@@ -278,6 +278,14 @@ void Line::Send(const std::string& bytes) {
     }
 }
 
+void Line::SendNoise(std::size_t count) {
+    std::string noise(count, '\0');
+    for (char& c : noise) {
+        c = static_cast<char>(NoiseByte());
+    }
+    Send(noise);
+}
+
 bool Line::Leave() {
     DiscardBuffered();
     adapter_.Drop();

@@ -88,6 +88,9 @@ class Line {
     // noise byte (never ACK or NAK: noise has its top bit set).
     void Send(const std::string& bytes);
     void Send(unsigned char byte) { Send(std::string(1, static_cast<char>(byte))); }
+    // Sends count noise bytes (line garbage: top bit set, never an answer
+    // word, ACK or NAK).
+    void SendNoise(std::size_t count);
 
     // Reads and discards everything for ms (a modem that is busy or off).
     void Idle(DWORD ms);

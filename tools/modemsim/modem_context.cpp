@@ -27,12 +27,31 @@ void ModemContext::Answer(const std::string& text) {
     if (options.answerDelayMs > 0) {
         line.Pause(static_cast<DWORD>(options.answerDelayMs));
     }
+    if (answerLateMs > 0) {
+        log.Event("fault late answer " + std::to_string(answerLateMs));
+        line.Pause(answerLateMs);
+        answerLateMs = 0;
+    }
+    if (garbleAnswer) {
+        garbleAnswer = false;
+        log.Event("fault garbage answer");
+        line.SendNoise(text.size());
+        return;
+    }
     if (!vanishInAnswerTo.empty()) {
         line.Send(text.substr(0, std::max<std::size_t>(1, text.size() / 2)));
         line.Vanish("in answer to " + vanishInAnswerTo);
         return;
     }
     line.Send(text);
+}
+
+Mode ModemContext::Hang(const std::string& what) {
+    log.Event("fault hang " + what);
+    while (!line.Stopped()) {
+        line.Idle(1000);
+    }
+    return Mode::kStop;
 }
 
 Mode ModemContext::Restart(DWORD delayMs) {

@@ -38,12 +38,19 @@ struct ModemContext {
     std::string country;
     // The command whose answer the device vanishes in (empty: none).
     std::string vanishInAnswerTo;
+    // The next answer is noise / comes this late (set for one command).
+    bool garbleAnswer = false;
+    DWORD answerLateMs = 0;
 
     unsigned AtSpeed() const { return options.atBaud; }
     void ResetProfile() { echo = options.echo; }
     // Sends an answer after the configured answer delay; or half of it,
     // when the device is to vanish in it.
     void Answer(const std::string& text);
+    // The modem hangs (what: where, for the log): it stays connected but
+    // takes no notice of anything and sends nothing until the simulator
+    // stops.
+    Mode Hang(const std::string& what);
     // The modem starts its (new) firmware: silent for delayMs, then the AT
     // interpreter runs at its speed with the stored profile.
     Mode Restart(DWORD delayMs);

@@ -82,6 +82,33 @@ bool ParseBlockFault(const std::string& text, BlockFault* fault) {
     return true;
 }
 
+// N:MS, N from 1 for a block (firstNumber 1) or from 0 for a record.
+bool ParseDelayFault(const std::string& text, int firstNumber, DelayFault* fault) {
+    const std::string::size_type colon = text.find(':');
+    unsigned long at = 0;
+    if (colon == std::string::npos || !ParseUnsigned(text.substr(0, colon), 10000000, &at) ||
+        at < static_cast<unsigned long>(firstNumber) ||
+        !ParseDelay(text.substr(colon + 1), &fault->ms)) {
+        return false;
+    }
+    fault->at = static_cast<int>(at);
+    return true;
+}
+
+// A count from 1, or "always" (-1).
+bool ParseTimes(const std::string& text, int* count) {
+    if (text == "always") {
+        *count = -1;
+        return true;
+    }
+    unsigned long n = 0;
+    if (!ParseUnsigned(text, 1000, &n) || n == 0) {
+        return false;
+    }
+    *count = static_cast<int>(n);
+    return true;
+}
+
 // N:ANSWER:COUNT, COUNT a number or "always"
 bool ParseFlashNok(const std::string& text, FlashNokFault* fault) {
     std::string::size_type first = text.find(':');
@@ -102,15 +129,8 @@ bool ParseFlashNok(const std::string& text, FlashNokFault* fault) {
             return false;
         }
     }
-    std::string count = text.substr(last + 1);
-    if (count == "always") {
-        fault->count = -1;
-    } else {
-        unsigned long n = 0;
-        if (!ParseUnsigned(count, 1000, &n) || n == 0) {
-            return false;
-        }
-        fault->count = static_cast<int>(n);
+    if (!ParseTimes(text.substr(last + 1), &fault->count)) {
+        return false;
     }
     fault->record = static_cast<int>(record);
     fault->answer = answer;
@@ -360,6 +380,49 @@ const std::map<std::string, OptionRule>& Rules() {
         {"--fault-vanish-at-record",
          {true, "a firmware record number from 0",
           [](Options& o, const std::string& v) { return ParseCount(v, &o.vanishAtRecord); }}},
+        {"--fault-hang",
+         {true, "a command prefix",
+          [](Options& o, const std::string& v) {
+              o.hangPrefix = v;
+              return PlainText(v, 255);
+          }}},
+        {"--fault-hang-at-record",
+         {true, "a firmware record number from 0",
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.hangAtRecord); }}},
+        {"--fault-garbage-answer",
+         {true, "a command prefix",
+          [](Options& o, const std::string& v) {
+              o.garbagePrefix = v;
+              return PlainText(v, 255);
+          }}},
+        {"--fault-garbage-block",
+         {true, "a block number from 1",
+          [](Options& o, const std::string& v) { return ParseBlock(v, &o.garbageAtBlock); }}},
+        {"--fault-garbage-record",
+         {true, "a firmware record number from 0",
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.garbageAtRecord); }}},
+        {"--fault-loader-garbage",
+         {true, "a count",
+          [](Options& o, const std::string& v) { return ParseCount(v, &o.loaderGarbage); }}},
+        {"--fault-late-answer",
+         {true, "MS:TEXT, milliseconds and a command prefix",
+          [](Options& o, const std::string& v) {
+              const std::string::size_type colon = v.find(':');
+              if (colon == std::string::npos || !ParseDelay(v.substr(0, colon), &o.lateMs)) {
+                  return false;
+              }
+              o.latePrefix = v.substr(colon + 1);
+              return PlainText(o.latePrefix, 255);
+          }}},
+        {"--fault-late-block",
+         {true, "N:MS, a block number from 1 and milliseconds",
+          [](Options& o, const std::string& v) { return ParseDelayFault(v, 1, &o.lateBlock); }}},
+        {"--fault-late-record",
+         {true, "N:MS, a firmware record number from 0 and milliseconds",
+          [](Options& o, const std::string& v) { return ParseDelayFault(v, 0, &o.lateRecord); }}},
+        {"--fault-loader-late",
+         {true, "milliseconds",
+          [](Options& o, const std::string& v) { return ParseDelay(v, &o.loaderLateMs); }}},
         {"--fault-no-nak-file",
          {true, "a stored file name",
           [](Options& o, const std::string& v) {
@@ -489,6 +552,19 @@ Faults (next transfer in either direction):
                                     first command starting with TEXT
   --fault-vanish-at-block N         close the device half-way through block N
   --fault-vanish-at-record N        close the device when firmware record N arrives
+  --fault-hang TEXT                 hang at the first command starting with TEXT:
+                                    nothing is echoed, answered or sent from then on
+  --fault-hang-at-record N          hang when firmware record N arrives
+  --fault-garbage-answer TEXT       noise instead of the answer to the first command
+                                    starting with TEXT (the upload command: its CR's echo)
+  --fault-garbage-block N           noise instead of the reply to block N (sending: the block)
+  --fault-garbage-record N          noise instead of the answer to firmware record N
+  --fault-loader-garbage COUNT      noise instead of the boot loader's first COUNT NAKs
+  --fault-late-answer MS:TEXT       the answer to the first command starting with TEXT
+                                    comes MS late (the upload command: its CR's echo)
+  --fault-late-block N:MS           the reply to block N comes MS late (sending: the block)
+  --fault-late-record N:MS          the answer to firmware record N comes MS late
+  --fault-loader-late MS            the boot loader's first NAK comes MS late
 )";
 }
 

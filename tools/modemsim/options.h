@@ -17,6 +17,12 @@ struct BlockFault {
 // Which transfers faults apply to, seen from the modem.
 enum class FaultDirection { kBoth, kSend, kReceive };
 
+// A delay that strikes one block or record: its number and the milliseconds.
+struct DelayFault {
+    int at = -1;  // -1 = not set; blocks count from 1, records from 0
+    int ms = 0;
+};
+
 struct FlashNokFault {
     int record = -1;  // -1 = not set; 0-based among the firmware records
     std::string answer;
@@ -85,6 +91,20 @@ struct Options {
     std::string vanishAnswerPrefix;  // half-way through the answer to such a command
     int vanishAtBlock = 0;           // half-way through this block of a transfer
     int vanishAtRecord = -1;         // when this firmware record (from 0) arrives
+    // The modem hangs (nothing is echoed, answered or sent again):
+    std::string hangPrefix;  // at the first command line starting with it
+    int hangAtRecord = -1;   // when this firmware record (from 0) arrives
+    // Noise instead of an answer:
+    std::string garbagePrefix;  // the answer to the first command starting with it
+    int garbageAtBlock = 0;     // the reply to this block (receiving), the block (sending)
+    int garbageAtRecord = -1;   // the answer to this firmware record
+    int loaderGarbage = 0;      // the boot loader's first NAKs
+    // Answers that come late:
+    std::string latePrefix;  // the answer to the first command starting with it
+    int lateMs = 0;
+    DelayFault lateBlock;   // the reply to this block (receiving), the block (sending)
+    DelayFault lateRecord;  // the answer to this firmware record
+    int loaderLateMs = 0;   // the boot loader's first NAK
 
     bool help = false;
 };

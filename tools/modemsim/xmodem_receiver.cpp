@@ -32,6 +32,23 @@ int WaitHeader(Line& line, DWORD timeoutMs) {
     }
 }
 
+// The reply to a block (the EOT counts as the block after the last): late
+// and or noise when a fault says so, each once.
+void Reply(Line& line, EventLog& log, TransferFaults& faults, unsigned char byte, int block) {
+    if (faults.late.at == block) {
+        log.Event("fault late reply to block " + std::to_string(block));
+        line.Pause(static_cast<DWORD>(faults.late.ms));
+        faults.late = DelayFault{};
+    }
+    if (faults.garbageAt == block) {
+        log.Event("fault garbage reply to block " + std::to_string(block));
+        faults.garbageAt = 0;
+        line.SendNoise(1);
+        return;
+    }
+    line.Send(byte);
+}
+
 }  // namespace
 
 const char* Describe(ReceiveOutcome outcome) {
@@ -78,7 +95,13 @@ ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& set
         if (settings.startTimeoutMs != 0 && elapsed >= settings.startTimeoutMs) {
             return ReceiveOutcome::kNoStart;
         }
-        line.Send(kNak);
+        if (faults.startNoise > 0) {
+            --faults.startNoise;
+            log.Event("fault garbage instead of NAK");
+            line.SendNoise(1);
+        } else {
+            line.Send(kNak);
+        }
         DWORD wait = settings.nakIntervalMs;
         if (settings.startTimeoutMs != 0) {
             wait = std::min<DWORD>(wait, settings.startTimeoutMs - elapsed);
@@ -93,7 +116,32 @@ ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& set
             return line.Stopped() ? ReceiveOutcome::kStopped : ReceiveOutcome::kTimeout;
         }
         if (header == kEot) {
-            line.Send(kAck);
+            // Faults on the block after the last strike the EOT.
+            if (faults.vanishAt == expected) {
+                line.Vanish("at the EOT");
+                return ReceiveOutcome::kVanished;
+            }
+            if (faults.silentAt != 0 && expected >= faults.silentAt) {
+                log.Event("fault silent at the EOT");
+                line.DrainUntilQuiet(settings.idleTimeoutMs, MAXDWORD);
+                return ReceiveOutcome::kSilenced;
+            }
+            if (faults.canAt == expected) {
+                log.Event("fault cancel at the EOT");
+                line.Send(std::string(2, static_cast<char>(kCan)));
+                line.DrainUntilQuiet(kDrainQuietMs, kDrainMaxMs);
+                return ReceiveOutcome::kCancelledByFault;
+            }
+            if (faults.nak.block == expected && faults.nak.count != 0) {
+                if (faults.nak.count > 0) {
+                    --faults.nak.count;
+                }
+                log.Event("fault nak the EOT");
+                line.Send(kNak);
+                header = WaitHeader(line, settings.idleTimeoutMs);
+                continue;
+            }
+            Reply(line, log, faults, kAck, expected);
             return ReceiveOutcome::kDone;
         }
         if (header == kCan) {
@@ -153,9 +201,9 @@ ReceiveOutcome ReceiveFile(Line& line, EventLog& log, const ReceiveSettings& set
             }
             data->append(packet, 3, size);
             *lastBlock = size;
+            Reply(line, log, faults, kAck, expected);
             ++expected;
             errors = 0;
-            line.Send(kAck);
         } else if (expected > 1 && number == ((expected - 1) & 0xFF)) {
             // The sender missed our ACK and repeated the block.
             line.Send(kAck);

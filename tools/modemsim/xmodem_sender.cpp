@@ -120,7 +120,18 @@ SendOutcome SendFile(Line& line, EventLog& log, const std::string& data,
                 line.Vanish("at block " + std::to_string(sequence));
                 return SendOutcome::kVanished;
             }
-            line.Send(packet);
+            if (faults.late.at == sequence) {
+                log.Event("fault late block " + std::to_string(sequence));
+                line.Pause(static_cast<DWORD>(faults.late.ms));
+                faults.late = DelayFault{};
+            }
+            if (faults.garbageAt == sequence) {
+                log.Event("fault garbage instead of block " + std::to_string(sequence));
+                faults.garbageAt = 0;
+                line.SendNoise(packet.size());
+            } else {
+                line.Send(packet);
+            }
             Reply reply = WaitReply(line, settings.replyTimeoutMs);
             if (reply == Reply::kAck) {
                 break;
