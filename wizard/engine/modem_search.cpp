@@ -20,6 +20,10 @@ namespace {
 constexpr DWORD kStatusPauseMs = 400;
 constexpr DWORD kBrandTimeoutMs = 60000;
 constexpr std::size_t kStatusBufferSize = 256;
+// A boot loader repeats its NAK while it waits for a sender (every 300 ms to
+// a second); this is how long a silent port is listened to for one.
+constexpr DWORD kLoaderListenMs = 1500;
+constexpr char kNak = 0x15;
 
 // Texts go to the page by pointer; the pause after each keeps the buffer
 // unchanged until the page has taken the text.
@@ -70,6 +74,15 @@ bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models,
     return false;
 }
 
+// True when what comes in after the AT commands failed is nothing but the
+// NAKs of a boot loader waiting for its firmware.
+bool WaitsInLoader(CSerial& port) {
+    port.ClearInput(0);
+    std::string received;
+    port.ReadAll(received, kLoaderListenMs, kLoaderListenMs);
+    return !received.empty() && received.find_first_not_of(kNak) == std::string::npos;
+}
+
 }  // namespace
 
 void RunSearch(WizardState& state, HWND page) {
@@ -88,6 +101,11 @@ void RunSearch(WizardState& state, HWND page) {
             const char cancel = 0;
             if (!IdentifyModem(&port, &cancel, &model, &ati3, nullptr)) {
                 ShowStatus(page, wizard::IDS_NO_COMPATIBLE_MODEM);
+                if (WaitsInLoader(port)) {
+                    xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: <%s> sends loader NAKs\n",
+                                 portName.c_str());
+                    Show(page, WM_WIZ_INLOADER, portName);
+                }
             } else {
                 // IdentifyModem has cleaned the name already; cleaning it
                 // again for an echo would cut a name that holds "OK".
