@@ -1,15 +1,15 @@
 #include "platform/clock.h"
 
 #include <atomic>
-#include <chrono>
-#include <thread>
+
+#include "platform/system_clock.h"
 
 namespace platform {
 namespace {
 
 std::atomic<ClockSource*> g_source{nullptr};
 
-const std::chrono::steady_clock::time_point g_start = std::chrono::steady_clock::now();
+const DWORD g_start = SystemTickCount();
 
 }  // namespace
 
@@ -17,10 +17,8 @@ DWORD GetTickCount() {
     if (ClockSource* source = g_source.load()) {
         return source->Now();
     }
-    auto elapsed = std::chrono::steady_clock::now() - g_start;
     // Start at 1 so that no caller ever sees a tick of 0 as "unset".
-    return static_cast<DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() + 1);
+    return SystemTickCount() - g_start + 1;
 }
 
 void Sleep(DWORD ms) {
@@ -28,7 +26,7 @@ void Sleep(DWORD ms) {
         source->Sleep(ms);
         return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    SystemSleep(ms);
 }
 
 void SetClockSource(ClockSource* source) {

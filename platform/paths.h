@@ -31,7 +31,15 @@ std::string TempDirectory();
 std::string MakeTemporaryDirectory(const std::string& prefix);
 
 // Makes link a symbolic link to target (replacing nothing); false on failure.
+// Windows lets only privileged users make symbolic links: there link is a
+// hard link to the file target, or a copy of it where the two lie on
+// different volumes, and directories cannot be linked.
 bool LinkFile(const std::string& target, const std::string& link);
+#if defined(_WIN32)
+constexpr bool kLinkFileMakesSymbolicLinks = false;
+#else
+constexpr bool kLinkFileMakesSymbolicLinks = true;
+#endif
 
 // Removes a directory with everything below it; false when something stays.
 bool RemoveTree(const std::string& dir);

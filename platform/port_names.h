@@ -24,6 +24,11 @@ std::string StablePortNameIn(const std::string& name, const std::string& linkDir
 // forbidden.
 bool IsDeviceGoneError(DWORD error);
 
+// True while the system has a device under name (through a link: the
+// device itself). A name the system cannot look up counts as there: only
+// opening it tells.
+bool PortNameExists(const std::string& name);
+
 // Waits, sleeping, until a device under name exists again or timeoutMs
 // passes. True when it exists.
 bool WaitForPortName(const std::string& name, DWORD timeoutMs);

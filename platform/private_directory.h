@@ -7,20 +7,32 @@
 
 namespace platform {
 
+// The environment variable that names the user's state directory:
+// XDG_STATE_HOME on POSIX, the user's local application data
+// (LOCALAPPDATA) on Windows.
+#if defined(_WIN32)
+constexpr const char* kUserStateDirectoryVariable = "LOCALAPPDATA";
+#else
+constexpr const char* kUserStateDirectoryVariable = "XDG_STATE_HOME";
+#endif
+
 // The user's directory for data that outlives a run and survives a reboot:
 // $XDG_STATE_HOME when it is an absolute path, otherwise ~/.local/state
-// (on Windows %LOCALAPPDATA%). Empty when the system cannot tell.
+// (on Windows %LOCALAPPDATA% when it is an absolute path, otherwise the
+// shell's local application data folder). Empty when the system cannot
+// tell.
 std::string UserStateDirectory();
 
 // <UserStateDirectory()>/<name>: where PrivateStateDirectory keeps the
 // directory of that name. Only forms the path.
 std::string PrivateStateDirectoryPath(const std::string& name);
 
-// Creates the directory of PrivateStateDirectoryPath (mode 0700, and the
-// state directory above it when missing) or reuses it, and returns its
-// path. Refuses (empty result, reason in *why) a name that is empty or not
-// a single path component, and a path that is not a real directory (a link,
-// a file), belongs to another user or lets group or others in: someone may
+// Creates the directory of PrivateStateDirectoryPath (mode 0700, on
+// Windows with a security descriptor for the user alone; and the state
+// directory above it when missing) or reuses it, and returns its path.
+// Refuses (empty result, reason in *why) a name that is empty or not a
+// single path component, and a path that is not a real directory (a link,
+// a file), belongs to another user or lets anyone else in: someone may
 // have planted it to catch the files.
 std::string PrivateStateDirectory(const std::string& name, std::string* why);
 

@@ -50,9 +50,12 @@ class Process {
     bool Wait(DWORD timeoutMs);
 
     // Sends SIGTERM, waits up to graceMs, then SIGKILL. Returns the exit code.
+    // (Windows has no polite way to ask a program without a window: the
+    // child is ended at once with the exit code 128 + SIGTERM.)
     int Stop(DWORD graceMs = 3000);
 
-    // Sends a signal to the child, if it still runs.
+    // Sends a signal to the child, if it still runs. On Windows every
+    // signal ends the child with the exit code 128 + the signal number.
     bool Signal(int signalNumber);
 
     // CPU time (user and system, all its threads) the child has used: so
@@ -70,16 +73,27 @@ class Process {
     const std::string& Stderr() const { return err_; }
 
   private:
+    // How often a wait looks at the child's state while its pipes are quiet.
+    static constexpr DWORD kPollMs = 20;
+
+    // False, with the reason, when this object or argv cannot start a child.
+    bool CanStart(const std::vector<std::string>& argv, std::string* error) const;
     // Moves what the pipes hold into the buffers, waiting up to timeoutMs
     // for the first data. Returns true when anything was read or a pipe
     // reached its end.
     bool Pump(DWORD timeoutMs);
     bool Reap(bool block);
+    // Ends the child at once (SIGKILL), without a chance to clean up.
+    void Kill();
     void ClosePipes();
 
     int pid_ = -1;
+    // The read ends of the pipes (-1: closed): descriptors, or on Windows
+    // the values of pipe handles (which fit an int by the system's rules).
     int outFd_ = -1;
     int errFd_ = -1;
+    // The child's process handle, on systems that give one (Windows).
+    void* processHandle_ = nullptr;
     bool reaped_ = false;
     int exitCode_ = -1;
     int termSignal_ = 0;
@@ -88,6 +102,10 @@ class Process {
     std::string err_;
     std::size_t lineCursor_ = 0;
 };
+
+// The processor time this process has used so far (user and system), in
+// milliseconds.
+DWORD ProcessCpuMilliseconds();
 
 struct ProcessResult {
     bool started = false;

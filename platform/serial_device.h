@@ -1,7 +1,9 @@
 // The byte-level serial device behind a port handle. The platform provides
 // one for real terminals; tests register scripted ones under a port name.
 // The time-out rules of reads and writes are implemented once, above this
-// interface (platform/serial_port.cpp), for every kind of device.
+// interface (platform/serial_port.cpp), for every kind of device whose
+// driver does not apply them itself. Device errors are reported in errno,
+// as the system's error codes (on Windows those of GetLastError).
 #pragma once
 
 #include <cstddef>
@@ -58,6 +60,24 @@ class SerialDevice {
         reason->clear();
         return LowLatency::kNotOffered;
     }
+
+    // A device whose own driver keeps the communications time-outs and
+    // applies them (a Windows communications handle) gives them here; the
+    // port functions then hand time-outs, reads and writes to it instead of
+    // applying the rules of serial_port.cpp on top of the calls above.
+    class DriverTimeouts {
+      public:
+        virtual bool GetTimeouts(COMMTIMEOUTS* timeouts) = 0;
+        virtual bool SetTimeouts(const COMMTIMEOUTS& timeouts) = 0;
+        // Read and write as the driver does under the time-outs last set;
+        // false with errno set on a device error (*done still counts).
+        virtual bool Read(void* buffer, DWORD count, DWORD* done) = 0;
+        virtual bool Write(const void* data, DWORD count, DWORD* done) = 0;
+
+      protected:
+        ~DriverTimeouts() = default;
+    };
+    virtual DriverTimeouts* Driver() { return nullptr; }
 };
 
 // Test seam: while a device is registered under a name, opening that name

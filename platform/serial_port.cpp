@@ -46,25 +46,34 @@ std::string Lower(std::string text) {
 
 PortHandle* Port(HANDLE handle) {
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
-        t_lastError = EBADF;
+        t_lastError = kErrorNotOpen;
         return nullptr;
     }
     return static_cast<PortHandle*>(handle);
 }
 
-bool Fail(int code) {
-    t_lastError = static_cast<DWORD>(code);
+bool Fail(DWORD code) {
+    t_lastError = code;
     return false;
 }
 
 // The reason of a failed device call.
 bool FailDevice(int code) {
-    return Fail(code != 0 ? code : EIO);
+    return Fail(code != 0 ? static_cast<DWORD>(code) : kErrorDeviceFailed);
 }
 
 // A device that has gone fails every call at once.
 bool FailGone() {
-    return Fail(ENODEV);
+    return Fail(kErrorDeviceGone);
+}
+
+// The end of a read or write the device's driver did: the count it moved,
+// and its error when it failed.
+bool DriverDone(bool ok, DWORD done, DWORD* count) {
+    if (count != nullptr) {
+        *count = done;
+    }
+    return ok || FailDevice(errno);
 }
 
 // Time left until start + limit, 0 when it has passed; MAXDWORD stays "no limit".
@@ -99,7 +108,7 @@ void UnregisterSerialDevice(const std::string& name) {
 
 HANDLE OpenSerialPort(const std::string& name) {
     if (name.empty()) {
-        Fail(ENOENT);
+        Fail(kErrorNoSuchPort);
         return INVALID_HANDLE_VALUE;
     }
     {
@@ -107,7 +116,7 @@ HANDLE OpenSerialPort(const std::string& name) {
         auto it = Registry().find(Lower(name));
         if (it != Registry().end()) {
             if (it->second.open) {
-                Fail(EBUSY);
+                Fail(kErrorPortBusy);
                 return INVALID_HANDLE_VALUE;
             }
             it->second.open = true;
@@ -130,7 +139,7 @@ HANDLE OpenSerialPort(const std::string& name) {
     // program) would still take away part of every answer.
     if (!FindDeviceUsers(name).users.empty()) {
         device->Close();
-        Fail(EBUSY);
+        Fail(kErrorPortBusy);
         return INVALID_HANDLE_VALUE;
     }
     device->Opened();
@@ -170,7 +179,7 @@ bool SetCommState(HANDLE handle, const DCB* dcb) {
         return false;
     }
     if (dcb->BaudRate == 0 || dcb->ByteSize < 5 || dcb->ByteSize > 8) {
-        return Fail(EINVAL);
+        return Fail(kErrorBadArgument);
     }
     return port->device->SetSettings(*dcb) || FailDevice(errno);
 }
@@ -180,6 +189,9 @@ bool GetCommTimeouts(HANDLE handle, COMMTIMEOUTS* timeouts) {
     if (port == nullptr || timeouts == nullptr) {
         return false;
     }
+    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+        return driver->GetTimeouts(timeouts) || FailDevice(errno);
+    }
     *timeouts = port->timeouts;
     return true;
 }
@@ -188,6 +200,9 @@ bool SetCommTimeouts(HANDLE handle, const COMMTIMEOUTS* timeouts) {
     PortHandle* port = Port(handle);
     if (port == nullptr || timeouts == nullptr) {
         return false;
+    }
+    if (SerialDevice::DriverTimeouts* driver = port->device->Driver()) {
+        return driver->SetTimeouts(*timeouts) || FailDevice(errno);
     }
     port->timeouts = *timeouts;
     return true;
@@ -237,7 +252,7 @@ bool EscapeCommFunction(HANDLE handle, DWORD function) {
         return false;
     }
     if (function != SETDTR && function != CLRDTR) {
-        return Fail(EINVAL);
+        return Fail(kErrorBadArgument);
     }
     return port->device->SetDtr(function == SETDTR) || FailDevice(errno);
 }
@@ -253,6 +268,11 @@ bool ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read) {
     SerialDevice& device = *port->device;
     if (device.Gone()) {
         return FailGone();
+    }
+    if (SerialDevice::DriverTimeouts* driver = device.Driver()) {
+        DWORD done = 0;
+        const bool ok = driver->Read(buffer, count, &done);
+        return DriverDone(ok, done, read);
     }
     const COMMTIMEOUTS t = port->timeouts;
     auto* out = static_cast<unsigned char*>(buffer);
@@ -348,6 +368,11 @@ bool WriteFile(HANDLE handle, const void* data, DWORD count, DWORD* written) {
     SerialDevice& device = *port->device;
     if (device.Gone()) {
         return FailGone();
+    }
+    if (SerialDevice::DriverTimeouts* driver = device.Driver()) {
+        DWORD done = 0;
+        const bool ok = driver->Write(data, count, &done);
+        return DriverDone(ok, done, written);
     }
     const DWORD total = TotalLimit(port->timeouts.WriteTotalTimeoutMultiplier,
                                    port->timeouts.WriteTotalTimeoutConstant, count);

@@ -1,6 +1,7 @@
-// Turning SIGTERM and SIGINT into a stop request that a long-running tool
-// can notice at its next wait, so it can clean up (remove links, flush logs)
-// instead of dying mid-write.
+// Turning SIGTERM and SIGINT (on Windows: Ctrl-C, Ctrl-Break and closing
+// the console) into a stop request that a long-running tool can notice at
+// its next wait, so it can clean up (remove links, flush logs) instead of
+// dying mid-write.
 #pragma once
 
 #include "platform/types.h"

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <unordered_map>
 
 #include "platform/module_path.h"
+#include "platform/paths.h"
+#include "platform/user_locale.h"
 
 namespace platform {
 
@@ -57,15 +60,7 @@ const char* Env(const char* name) {
 
 std::vector<std::string> PreferredLanguages() {
     std::vector<std::string> languages;
-    // The locale category decides first whether any translation is wanted.
-    const char* locale = Env("LC_ALL");
-    if (locale == nullptr) {
-        locale = Env("LC_MESSAGES");
-    }
-    if (locale == nullptr) {
-        locale = Env("LANG");
-    }
-    std::string localeTag = locale != nullptr ? locale : "";
+    const std::string localeTag = UserLocaleName();
     if (const char* list = Env("LANGUAGE")) {
         std::string rest = list;
         while (!rest.empty()) {
@@ -84,7 +79,18 @@ std::string DefaultLocaleDirectory() {
     }
     static const int anchor = 0;
     std::string module = ModuleDirectory(&anchor);
-    return (module.empty() ? std::string(".") : module) + "/locale";
+    const std::string beside =
+        (module.empty() ? std::string(".") : module) + kPathSeparator + "locale";
+    // A plug-in copied beside a Wizard.inf (Windows links are copies) has
+    // no catalogues of its own there: the program's are the same build's.
+    std::error_code error;
+    if (!std::filesystem::is_directory(beside, error)) {
+        const std::string program = ProgramDirectory() + kPathSeparator + "locale";
+        if (std::filesystem::is_directory(program, error)) {
+            return program;
+        }
+    }
+    return beside;
 }
 
 bool ReadMessageCatalogue(const std::string& path,

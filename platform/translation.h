@@ -21,12 +21,14 @@ struct TextEntry {
 };
 
 // The languages the user asks for, best first, from LANGUAGE (a colon
-// list), LC_ALL, LC_MESSAGES and LANG, in gettext's order of precedence.
+// list), then the user's locale (see platform/user_locale.h), in gettext's
+// order of precedence.
 // "de_DE.UTF-8@euro" yields "de_DE" and then "de".
 std::vector<std::string> PreferredLanguages();
 
 // Where the catalogues are: "locale" beside the module (program or plug-in)
-// that holds this code, unless WIZARD_LOCALE_DIR names another directory.
+// that holds this code, or beside the program when the module has none,
+// unless WIZARD_LOCALE_DIR names another directory.
 std::string DefaultLocaleDirectory();
 
 // A module's text table with its catalogue.

@@ -10,6 +10,7 @@
 // The table function is the only symbol a plug-in makes visible.
 #pragma once
 
+#include "platform/shared_library.h"
 #include "platform/types.h"
 
 class CSerial;
@@ -77,16 +78,12 @@ inline WizardPluginExport ExportXdebugSetPipe(SetPipeProc f) {
     return {kDecoratedXdebugSetPipe, reinterpret_cast<WizardPluginProc>(f)};
 }
 
-#if defined(_WIN32)
-#define WIZARD_PLUGIN_VISIBLE __declspec(dllexport)
-#else
-#define WIZARD_PLUGIN_VISIBLE __attribute__((visibility("default")))
-#endif
-
 // Defines the plug-in's export table function from rows made with the
-// Export... helpers above.
-#define WIZARD_PLUGIN_EXPORT_TABLE(...)                                                      \
-    extern "C" WIZARD_PLUGIN_VISIBLE const WizardPluginExport* wizard_plugin_exports(void) { \
-        static const WizardPluginExport table[] = {__VA_ARGS__, {nullptr, nullptr}};         \
-        return table;                                                                        \
+// Export... helpers above. Where libraries can export the decorated names
+// themselves (a DLL, whose .def file names them) the table is not exported.
+#define WIZARD_PLUGIN_EXPORT_TABLE(...)                                                          \
+    extern "C" PLATFORM_EXPORT_TABLE_VISIBILITY const WizardPluginExport* wizard_plugin_exports( \
+        void) {                                                                                  \
+        static const WizardPluginExport table[] = {__VA_ARGS__, {nullptr, nullptr}};             \
+        return table;                                                                            \
     }

@@ -16,6 +16,11 @@ WizardPluginProc FindPluginEntry(HMODULE plugin, const char* decoratedName) {
     if (plugin == nullptr || decoratedName == nullptr) {
         return nullptr;
     }
+    if (platform::kLibrariesExportAnyName) {
+        // The library exports the decorated names themselves.
+        return reinterpret_cast<WizardPluginProc>(
+            platform::FindLibraryFunction(plugin, decoratedName));
+    }
     auto exports = reinterpret_cast<WizardPluginExportsProc>(
         platform::FindLibraryFunction(plugin, kPluginExportTableSymbol));
     if (exports == nullptr) {

@@ -14,9 +14,14 @@ packages=(
   xvfb xauth
   srecord
   time
-  binutils-mingw-w64-x86-64
   psmisc
   dpkg-dev file man-db bash-completion lintian appstream desktop-file-utils
+  # The Windows build: mingw-w64 with the POSIX thread model (its windres
+  # also compiles the string tables of the Linux tests), googletest's
+  # sources for the cross compiler, and 64-bit wine to run the tests.
+  binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
+  wine wine64
 )
 
 missing=()

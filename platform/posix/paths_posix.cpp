@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 #include "platform/paths.h"
@@ -53,12 +52,6 @@ std::string MakeTemporaryDirectory(const std::string& prefix) {
 
 bool LinkFile(const std::string& target, const std::string& link) {
     return ::symlink(target.c_str(), link.c_str()) == 0;
-}
-
-bool RemoveTree(const std::string& dir) {
-    std::error_code error;
-    std::filesystem::remove_all(dir, error);
-    return !error;
 }
 
 }  // namespace platform

@@ -2,13 +2,11 @@
 // left the bus to come back.
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#include "platform/clock.h"
 #include "platform/port_names.h"
 #include "platform/posix/stable_names.h"
 #include "platform/serial_port.h"
@@ -30,13 +28,6 @@ std::map<std::string, std::string> StableNameLinks(const std::string& directory)
 }
 
 }  // namespace posix
-
-namespace {
-
-// How often a vanished device's name is looked for.
-constexpr DWORD kLookIntervalMs = 100;
-
-}  // namespace
 
 std::string StablePortNameIn(const std::string& name, const std::string& linkDirectory) {
     const std::string path = DevicePathForPortName(name);
@@ -67,20 +58,9 @@ bool IsDeviceGoneError(DWORD error) {
     return error == ENOENT || error == ENODEV || error == ENXIO;
 }
 
-bool WaitForPortName(const std::string& name, DWORD timeoutMs) {
-    const std::string path = DevicePathForPortName(name);
-    const DWORD start = GetTickCount();
-    for (;;) {
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0) {  // through the link: the device itself
-            return true;
-        }
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs) {
-            return false;
-        }
-        Sleep(std::min(kLookIntervalMs, timeoutMs - elapsed));
-    }
+bool PortNameExists(const std::string& name) {
+    struct stat info {};
+    return ::stat(DevicePathForPortName(name).c_str(), &info) == 0;
 }
 
 }  // namespace platform

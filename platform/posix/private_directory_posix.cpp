@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "platform/private_directory.h"
@@ -57,7 +55,7 @@ bool MakeDirectories(const std::string& path, std::string* why) {
 
 std::string UserStateDirectory() {
     // Relative paths are not valid there; the default stands in for them.
-    const char* state = std::getenv("XDG_STATE_HOME");
+    const char* state = std::getenv(kUserStateDirectoryVariable);
     if (state != nullptr && state[0] == '/') {
         return WithoutTrailingSlashes(state);
     }
@@ -110,23 +108,6 @@ bool MakePrivateDirectory(const std::string& path, bool* existed) {
         *existed = !made && errno == EEXIST;
     }
     return made;
-}
-
-bool DirectoryHoldsFiles(const std::string& dir) {
-    std::error_code error;
-    std::filesystem::recursive_directory_iterator it(dir, error);
-    for (; !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        if (it->symlink_status(error).type() == std::filesystem::file_type::regular) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool RemovePath(const std::string& path) {
-    std::error_code error;
-    std::filesystem::remove(path, error);  // nothing there is no error
-    return !error;
 }
 
 }  // namespace platform

@@ -24,17 +24,6 @@ extern char** environ;
 namespace platform {
 namespace {
 
-// How often a wait looks at the child's state while its pipes are quiet.
-constexpr DWORD kReapPollMs = 20;
-
-DWORD Remaining(DWORD start, DWORD limit) {
-    if (limit == MAXDWORD) {
-        return MAXDWORD;
-    }
-    DWORD elapsed = GetTickCount() - start;
-    return elapsed >= limit ? 0 : limit - elapsed;
-}
-
 std::vector<std::string> BuildEnvironment(const EnvironmentAdditions& extra) {
     std::map<std::string, std::string> added;
     for (const auto& [name, value] : extra) {
@@ -85,23 +74,9 @@ bool Drain(int fd, std::string& out, bool* gotData) {
 
 }  // namespace
 
-Process::Process() = default;
-
-Process::~Process() {
-    if (Started() && !reaped_) {
-        Stop(2000);
-    }
-    ClosePipes();
-}
-
 bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAdditions& extraEnv,
                     ProcessOutput output, std::string* error) {
-    if (Started()) {
-        *error = "process already started";
-        return false;
-    }
-    if (argv.empty() || argv[0].empty()) {
-        *error = "no program given";
+    if (!CanStart(argv, error)) {
         return false;
     }
     int outPipe[2] = {-1, -1};
@@ -170,13 +145,6 @@ bool Process::Start(const std::vector<std::string>& argv, const EnvironmentAddit
         fcntl(errFd_, F_SETFL, fcntl(errFd_, F_GETFL) | O_NONBLOCK);
     }
     return true;
-}
-
-bool Process::Running() {
-    if (!Started() || reaped_) {
-        return false;
-    }
-    return !Reap(false);
 }
 
 double Process::CpuSeconds() {
@@ -249,7 +217,7 @@ bool Process::Pump(DWORD timeoutMs) {
     }
     if (count == 0) {
         if (timeoutMs > 0) {
-            Sleep(std::min(timeoutMs, kReapPollMs));
+            Sleep(std::min(timeoutMs, kPollMs));
         }
         return false;
     }
@@ -271,59 +239,6 @@ bool Process::Pump(DWORD timeoutMs) {
     return progress;
 }
 
-bool Process::ReadLine(std::string* line, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    bool pumped = false;  // a time-out of 0 still takes what the pipes hold
-    for (;;) {
-        std::size_t end = out_.find('\n', lineCursor_);
-        if (end != std::string::npos) {
-            std::string text = out_.substr(lineCursor_, end - lineCursor_);
-            if (!text.empty() && text.back() == '\r') {
-                text.pop_back();
-            }
-            lineCursor_ = end + 1;
-            *line = text;
-            return true;
-        }
-        if (outFd_ < 0) {
-            if (lineCursor_ < out_.size()) {
-                *line = out_.substr(lineCursor_);
-                lineCursor_ = out_.size();
-                return true;
-            }
-            return false;
-        }
-        DWORD left = Remaining(start, timeoutMs);
-        if (left == 0 && pumped) {
-            return false;
-        }
-        Pump(left);
-        pumped = true;
-    }
-}
-
-bool Process::Wait(DWORD timeoutMs) {
-    if (!Started()) {
-        return false;
-    }
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (Reap(false)) {
-            // Whatever the child wrote before it ended is in the pipes now.
-            // A grandchild may hold them open: take what is there, no more.
-            for (int round = 0; round < 64 && Pump(0); ++round) {
-            }
-            ClosePipes();
-            return true;
-        }
-        DWORD left = Remaining(start, timeoutMs);
-        if (left == 0) {
-            return false;
-        }
-        Pump(std::min(left, kReapPollMs));
-    }
-}
-
 bool Process::Signal(int signalNumber) {
     if (!Started() || reaped_) {
         return false;
@@ -331,19 +246,17 @@ bool Process::Signal(int signalNumber) {
     return ::kill(pid_, signalNumber) == 0;
 }
 
-int Process::Stop(DWORD graceMs) {
-    if (!Started()) {
-        return -1;
-    }
-    if (!reaped_) {
-        Signal(SIGTERM);
-        if (!Wait(graceMs)) {
-            Signal(SIGKILL);
-            Reap(true);
-            ClosePipes();
-        }
-    }
-    return exitCode_;
+DWORD ProcessCpuMilliseconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& t) {
+        return static_cast<DWORD>(t.tv_sec) * 1000 + static_cast<DWORD>(t.tv_usec / 1000);
+    };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+void Process::Kill() {
+    Signal(SIGKILL);
 }
 
 void Process::ClosePipes() {
@@ -355,25 +268,6 @@ void Process::ClosePipes() {
         ::close(errFd_);
         errFd_ = -1;
     }
-}
-
-ProcessResult RunProcess(const std::vector<std::string>& argv, DWORD timeoutMs,
-                         const EnvironmentAdditions& extraEnv) {
-    ProcessResult result;
-    Process process;
-    if (!process.Start(argv, extraEnv, ProcessOutput::kCapture, &result.startError)) {
-        return result;
-    }
-    result.started = true;
-    if (!process.Wait(timeoutMs)) {
-        result.timedOut = true;
-        process.Stop(1000);
-    }
-    result.exitCode = process.ExitCode();
-    result.cpuSeconds = process.CpuSeconds();
-    result.stdoutText = process.Stdout();
-    result.stderrText = process.Stderr();
-    return result;
 }
 
 }  // namespace platform

@@ -479,16 +479,7 @@ std::unique_ptr<SerialDevice> OpenSystemSerialDevice(const std::string& path, in
 
 std::string DevicePathForPortName(const std::string& name) {
     // "COMn" (any case) is the n-th system UART; everything else is a path.
-    if (name.size() < 4 || name.size() > 7 || strncasecmp(name.c_str(), "COM", 3) != 0) {
-        return name;
-    }
-    int number = 0;
-    for (std::size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) {
-            return name;
-        }
-        number = number * 10 + (name[i] - '0');
-    }
+    const int number = ComPortNumber(name);
     return number >= 1 ? "/dev/ttyS" + std::to_string(number - 1) : name;
 }
 

@@ -5,30 +5,24 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <mutex>
 
-#include "platform/clock.h"
 #include "platform/posix/stop_signal_posix.h"
 #include "platform/stop_signal.h"
+#include "platform/stop_wakeup.h"
 
 namespace platform {
 namespace {
 
-std::atomic<bool> g_stop{false};
 int g_pipe[2] = {-1, -1};
 std::once_flag g_once;
 bool g_installed = false;
 
 void OnStopSignal(int) {
     int saved = errno;
-    g_stop.store(true);
-    if (g_pipe[1] >= 0) {
-        char byte = 1;
-        ssize_t ignored = write(g_pipe[1], &byte, 1);
-        (void)ignored;
-    }
+    NoteStopRequest();
+    WakeStopWaiters();
     errno = saved;
 }
 
@@ -56,32 +50,21 @@ bool InstallStopSignals() {
     return g_installed;
 }
 
-bool StopRequested() {
-    return g_stop.load();
-}
-
-void RequestStop() {
-    OnStopSignal(0);
-}
-
-bool SleepUnlessStopped(DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (g_stop.load()) {
-            return true;
-        }
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ms) {
-            return false;
-        }
-        DWORD left = ms - elapsed;
-        if (g_pipe[0] < 0 || GetClockSource() != nullptr) {
-            Sleep(left);
-            continue;
-        }
-        pollfd p{g_pipe[0], POLLIN, 0};
-        poll(&p, 1, static_cast<int>(left));
+void WakeStopWaiters() {
+    if (g_pipe[1] >= 0) {
+        char byte = 1;
+        ssize_t ignored = write(g_pipe[1], &byte, 1);
+        (void)ignored;
     }
+}
+
+bool WaitForStopWakeup(DWORD ms) {
+    if (g_pipe[0] < 0) {
+        return false;
+    }
+    pollfd p{g_pipe[0], POLLIN, 0};
+    poll(&p, 1, static_cast<int>(ms));
+    return true;
 }
 
 namespace posix {

@@ -1,5 +1,6 @@
 // Standard-library file streams that fail on purpose, for testing how code
-// reacts to a failing disk.
+// reacts to a failing disk. Where the C library cannot make streams of its
+// own (Windows) both functions return null.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,12 @@
 #include <string>
 
 namespace platform::testing {
+
+#if defined(_WIN32)
+constexpr bool kFaultyStreamsAvailable = false;
+#else
+constexpr bool kFaultyStreamsAvailable = true;
+#endif
 
 // A readable stream that yields content and then reports a read error (EIO)
 // instead of the end of the file. Close with fclose.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/paths.h"
 #include "platform/private_directory.h"
 
 namespace backup {
@@ -16,6 +17,10 @@ namespace {
 constexpr int kMaxSequence = 1000;
 constexpr std::size_t kStampLength = 19;  // YYYY-MM-DD_HH-MM-SS
 constexpr std::size_t kMaxModelLength = 64;
+
+std::string In(const std::string& dir, const std::string& name) {
+    return dir + platform::kPathSeparator + name;
+}
 
 bool WriteWhole(const std::string& path, const std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -94,14 +99,13 @@ std::string MakeRunDirectory(const std::string& listing, const std::string& mode
     }
     const std::string modelName = FolderModelName(model);
     for (int sequence = 1; sequence <= kMaxSequence; ++sequence) {
-        const std::string dir = base + "/" + stamp +
-                                (sequence > 1 ? "-" + std::to_string(sequence) : "") + "_" +
-                                modelName;
+        const std::string dir =
+            In(base, stamp + (sequence > 1 ? "-" + std::to_string(sequence) : "") + "_" + modelName);
         bool existed = false;
         if (platform::MakePrivateDirectory(dir, &existed)) {
-            if (!WriteWhole(dir + "/" + kListingFile, listing.empty() ? listing : listing + "\n")) {
+            if (!WriteWhole(In(dir, kListingFile), listing.empty() ? listing : listing + "\n")) {
                 *why = "cannot write the listing into " + dir;
-                platform::RemovePath(dir + "/" + kListingFile);
+                platform::RemovePath(In(dir, kListingFile));
                 platform::RemovePath(dir);
                 return {};
             }
@@ -117,7 +121,7 @@ std::string MakeRunDirectory(const std::string& listing, const std::string& mode
 }
 
 std::string BackupFilePath(const std::string& runDirectory, int index) {
-    std::string path = runDirectory + "/" + std::to_string(index);
+    std::string path = In(runDirectory, std::to_string(index));
     return path.size() < kMaxBackupPath ? path : std::string();
 }
 
@@ -151,7 +155,7 @@ void DeleteRun(const std::string& runDirectory, int count) {
     for (int index = 1; index <= count; ++index) {
         platform::RemovePath(BackupFilePath(runDirectory, index));
     }
-    platform::RemovePath(runDirectory + "/" + kListingFile);
+    platform::RemovePath(In(runDirectory, kListingFile));
     platform::RemovePath(runDirectory);
 }
 
@@ -195,7 +199,7 @@ const KeptFolder* NewestKeptFolder(const std::vector<KeptFolder>& folders,
 
 bool ReadKeptListing(const std::string& folder, std::vector<std::string>* lines) {
     lines->clear();
-    std::FILE* file = std::fopen((folder + "/" + kListingFile).c_str(), "rb");
+    std::FILE* file = std::fopen(In(folder, kListingFile).c_str(), "rb");
     if (file == nullptr) {
         return false;
     }

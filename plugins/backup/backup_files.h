@@ -1,11 +1,12 @@
 // The copies of the modem's files. Each update keeps them in a folder of
 // its own in the plug-in's private folder of the user's state directory
-// (~/.local/state/Sarnet_Plugin), which outlives the run and a reboot; the
-// folder is named by the date, the time and the model of the update
-// (2026-12-08_15-22-20_ORVA_56K_Voice), so the copies an earlier failed
-// update left there are never overwritten. A copy is named by its position
-// in the listing (1, 2, ...), never by the modem's name for it; listing.txt
-// beside the copies holds the listing, one file per line.
+// (~/.local/state/Sarnet_Plugin, on Windows %LOCALAPPDATA%\Sarnet_Plugin),
+// which outlives the run and a reboot; the folder is named by the date, the
+// time and the model of the update (2026-12-08_15-22-20_ORVA_56K_Voice), so
+// the copies an earlier failed update left there are never overwritten. A
+// copy is named by its position in the listing (1, 2, ...), never by the
+// modem's name for it; listing.txt beside the copies holds the listing, one
+// file per line.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,10 @@ namespace {
 
 constexpr int kInterfaceVersion = 1;
 
+}  // namespace
+
+// The entry points have external linkage: a DLL's .def file exports them
+// by name.
 int GetVersionNumber() {
     return kInterfaceVersion;
 }
@@ -20,8 +24,6 @@ void xdebug_SetPipe(void* pipe) {
     xdebug_UsePipe(pipe);
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "#### Dll attached to xdebug Pipe #### \n\n");
 }
-
-}  // namespace
 
 WIZARD_PLUGIN_EXPORT_TABLE(ExportGetVersionNumber(&GetVersionNumber),
                            ExportFirmwareUpload(&FirmwareUpload),

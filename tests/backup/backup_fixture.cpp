@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/environment.h"
 #include "platform/private_directory.h"
 #include "plugins/backup/backup_state.h"
 #include "plugins/backup/backup_texts.h"
@@ -28,14 +29,14 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
         old_ = old;
         had_ = true;
     }
-    setenv(name, value.c_str(), 1);
+    platform::SetEnvironment(name, value);
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
     if (had_) {
-        setenv(name_.c_str(), old_.c_str(), 1);
+        platform::SetEnvironment(name_, old_);
     } else {
-        unsetenv(name_.c_str());
+        platform::UnsetEnvironment(name_);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/private_directory.h"
 #include "plugin_api/messages.h"
 #include "plugin_api/status.h"
 #include "serial/serial.h"
@@ -58,7 +59,7 @@ class BackupSteps : public ::testing::Test {
 
     test_support::TempDir temp{"backup-steps"};
     ScopedEnvironment tmpdir{"TMPDIR", temp.Path()};
-    ScopedEnvironment stateHome{"XDG_STATE_HOME", temp.Path() + "/state"};
+    ScopedEnvironment stateHome{platform::kUserStateDirectoryVariable, temp.File("state")};
     test_support::ScriptedPort port;
     StoreModem store{port};
     CSerial serial;

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "platform/paths.h"
 #include "platform/private_directory.h"
+#include "platform/testing/private_access.h"
 #include "plugins/backup/backup_files.h"
 #include "tests/backup/backup_fixture.h"
 #include "tests/support/temp_dir.h"
@@ -22,22 +24,26 @@ class KeptFolders : public ::testing::Test {
         EXPECT_FALSE(dir.empty()) << why;
         return dir;
     }
-    std::string Place() const { return temp.Path() + "/state/Sarnet_Plugin"; }
+    std::string State() const { return temp.File("state"); }
+    std::string Place() const { return State() + platform::kPathSeparator + "Sarnet_Plugin"; }
+    std::string In(const std::string& name) const {
+        return Place() + platform::kPathSeparator + name;
+    }
 
     test_support::TempDir temp{"kept-folders"};
-    ScopedEnvironment stateHome{"XDG_STATE_HOME", temp.Path() + "/state"};
+    ScopedEnvironment stateHome{platform::kUserStateDirectoryVariable, State()};
 };
 
 TEST_F(KeptFolders, AreNamedByDateTimeAndModelAndNeverReused) {
     EXPECT_EQ(backup::KeptFoldersPlace(), Place());
     const std::string first = Make("ORVA 56K Voice", "2026-12-08_15-22-20");
-    EXPECT_EQ(first, Place() + "/2026-12-08_15-22-20_ORVA_56K_Voice");
+    EXPECT_EQ(first, In("2026-12-08_15-22-20_ORVA_56K_Voice"));
     EXPECT_EQ(test_support::ReadFileBytes(first + "/listing.txt"), "a,1,,0,0,5\nb,1,,0,0,7\n");
     // A second modem of the model updated in the same second.
     EXPECT_EQ(Make("ORVA 56K Voice", "2026-12-08_15-22-20"),
-              Place() + "/2026-12-08_15-22-20-2_ORVA_56K_Voice");
-    EXPECT_EQ(fs::status(Place()).permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(fs::status(first).permissions() & fs::perms::all, fs::perms::owner_all);
+              In("2026-12-08_15-22-20-2_ORVA_56K_Voice"));
+    EXPECT_TRUE(platform::testing::OnlyTheUserMayEnter(Place()));
+    EXPECT_TRUE(platform::testing::OnlyTheUserMayEnter(first));
     std::vector<std::string> lines;
     ASSERT_TRUE(backup::ReadKeptListing(first, &lines));
     EXPECT_EQ(lines, (std::vector<std::string>{"a,1,,0,0,5", "b,1,,0,0,7"}));
@@ -56,31 +62,33 @@ TEST_F(KeptFolders, TheNewestFolderOfAModelIsFoundWhateverTheCase) {
     Make("ORVA 56K Voice", "2026-12-08_15-22-20");
     Make("ORVA 33K Basic", "2027-01-01_00-00-00");
     Make("ORVA 56K Voice", "2025-05-05_10-00-00");
-    fs::create_directories(Place() + "/not a kept folder");
-    fs::create_directories(Place() + "/2026-12-08_15-22-2x_ORVA");
+    fs::create_directories(In("not a kept folder"));
+    fs::create_directories(In("2026-12-08_15-22-2x_ORVA"));
     const std::vector<backup::KeptFolder> folders = backup::ListKeptFolders();
     ASSERT_EQ(folders.size(), 4u);
     EXPECT_EQ(folders.front().stamp, "2025-05-05_10-00-00") << "oldest first";
     const backup::KeptFolder* newest = backup::NewestKeptFolder(folders, "orva 56k voice");
     ASSERT_NE(newest, nullptr);
-    EXPECT_EQ(newest->path, Place() + "/2026-12-08_15-22-20-2_ORVA_56K_Voice");
+    EXPECT_EQ(newest->path, In("2026-12-08_15-22-20-2_ORVA_56K_Voice"));
     EXPECT_EQ(newest->sequence, 2);
     EXPECT_EQ(backup::NewestKeptFolder(folders, "ORVA 56K USB"), nullptr);
 }
 
 TEST_F(KeptFolders, APlaceThatIsALinkOrOpenToOthersIsRefused) {
-    test_support::TempDir elsewhere("planted");
-    fs::create_directories(temp.Path() + "/state");
-    fs::create_directory_symlink(elsewhere.Path(), Place());
     std::string why;
-    EXPECT_EQ(backup::MakeRunDirectory("a,1,,0,0,5", "M", "2026-12-08_15-22-20", &why), "");
-    EXPECT_NE(why.find("not a directory"), std::string::npos) << why;
-    EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
-    EXPECT_TRUE(backup::ListKeptFolders().empty()) << "a planted place is not read either";
+    if (platform::kLinkFileMakesSymbolicLinks) {
+        test_support::TempDir elsewhere("planted");
+        fs::create_directories(State());
+        ASSERT_TRUE(platform::LinkFile(elsewhere.Path(), Place()));
+        EXPECT_EQ(backup::MakeRunDirectory("a,1,,0,0,5", "M", "2026-12-08_15-22-20", &why), "");
+        EXPECT_NE(why.find("not a directory"), std::string::npos) << why;
+        EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
+        EXPECT_TRUE(backup::ListKeptFolders().empty()) << "a planted place is not read either";
+    }
 
     fs::remove(Place());
-    fs::create_directory(Place());
-    fs::permissions(Place(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::create_directories(Place());
+    ASSERT_TRUE(platform::testing::LetOthersIn(Place()));
     EXPECT_EQ(backup::MakeRunDirectory("a,1,,0,0,5", "M", "2026-12-08_15-22-20", &why), "");
     EXPECT_NE(why.find("open to other users"), std::string::npos) << why;
 }

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
 #include "plugin_api/multi_string.h"
 #include "plugin_api/status.h"
 #include "plugins/backup/backup_texts.h"
 #include "plugins/backup/sarnet_plugin.h"
 #include "plugins/backup/step_report.h"
+#include "tests/support/message_catalogue.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_paths.h"
 
@@ -92,23 +92,11 @@ TEST_F(BackupTexts, ATranslationTooLongForItsBufferGivesWayToTheEnglishText) {
     const std::string messages = dir.Path() + "/xx/LC_MESSAGES";
     std::filesystem::create_directories(messages);
     const std::string longText(300, 'x');
-    dir.Write("xx.po",
-              "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
-              "msgid \"Files are being backed up ...\"\nmsgstr \"" +
-                  std::string(600, 'b') +
-                  "\"\n\n"
-                  "msgid \"Please wait ...\"\nmsgstr \"" +
-                  longText +
-                  "\"\n\n"
-                  "msgid \"Restoring file %d of %d \"\nmsgstr \"" +
-                  std::string(250, 'r') + " %d %d\"\n");
-    platform::Process msgfmt;
-    std::string error;
-    ASSERT_TRUE(msgfmt.Start({"msgfmt", "-o", messages + "/sarnet_plugin.mo", dir.File("xx.po")},
-                             {}, platform::ProcessOutput::kCapture, &error))
-        << error;
-    ASSERT_TRUE(msgfmt.Wait(30000));
-    ASSERT_EQ(msgfmt.ExitCode(), 0) << msgfmt.Stderr();
+    ASSERT_TRUE(test_support::WriteMessageCatalogue(
+        messages + "/sarnet_plugin.mo",
+        {{"Files are being backed up ...", std::string(600, 'b')},
+         {"Please wait ...", longText},
+         {"Restoring file %d of %d ", std::string(250, 'r') + " %d %d"}}));
 
     backup::Texts().UseLanguages({"xx"}, dir.Path());
     ASSERT_EQ(backup::Texts().Load(backup::IDS_PLEASE_WAIT), longText) << "the catalogue is read";

@@ -4,11 +4,18 @@
 
 #include <cstring>
 
+#include "platform/paths.h"
 #include "wizard/engine/upload_settings_builder.h"
 
 namespace {
 
-const std::string kDir = "/opt/wizard";
+// A program directory of eleven characters, in this system's form.
+const std::string kDir = platform::kPathSeparator == '\\' ? "C:\\Programs" : "/opt/wizard";
+
+// kDir, the separator, name: a file below the program directory.
+std::string In(const std::string& name) {
+    return kDir + platform::kPathSeparator + name;
+}
 
 // The record's fields at the offsets a separately built plug-in uses.
 struct PluginView {
@@ -49,7 +56,7 @@ TEST(UploadSettings, RecordLayoutAsThePlugInSeesIt) {
                     &buffer),
               nullptr);
     PluginView view = ViewAsPlugin(buffer);
-    EXPECT_EQ(view.files, std::string("/opt/wizard/fw.bin\0/opt/wizard/loader.bin\0\0", 43));
+    EXPECT_EQ(view.files, In("fw.bin") + '\0' + In("loader.bin") + '\0' + '\0');
     EXPECT_EQ(view.standardInterface, 1);
     EXPECT_EQ(view.flags, UPLOAD_MODEM);
     EXPECT_EQ(view.command, "AT**");
@@ -59,12 +66,11 @@ TEST(UploadSettings, RecordLayoutAsThePlugInSeesIt) {
 TEST(UploadSettings, PathsAreProgramDirectoryPlusTheNameAsItStands) {
     UploadSettingsBuffer buffer;
     ASSERT_NE(Build("", &buffer), nullptr);
-    EXPECT_EQ(ViewAsPlugin(buffer).files, std::string("/opt/wizard/fw.bin\0\0", 20))
+    EXPECT_EQ(ViewAsPlugin(buffer).files, In("fw.bin") + '\0' + '\0')
         << "no FlashLoader: one entry";
     IniFile ini = IniFile::Parse("[M]\nUploadFile=/etc/fw.bin\nFlashLoader=../l.bin\n");
     ASSERT_TRUE(BuildUploadSettings(ini, kDir, "M", &buffer, nullptr));
-    EXPECT_EQ(buffer.Files(),
-              (std::vector<std::string>{"/opt/wizard//etc/fw.bin", "/opt/wizard/../l.bin"}));
+    EXPECT_EQ(buffer.Files(), (std::vector<std::string>{In("/etc/fw.bin"), In("../l.bin")}));
 }
 
 TEST(UploadSettings, SpeedIsSnappedDownToTheTable) {
@@ -119,7 +125,7 @@ TEST(UploadSettings, ASectionWithoutUploadFileGivesNoRecordAndTouchesNothing) {
     EXPECT_FALSE(BuildUploadSettings(ini, kDir, "Other", &buffer, nullptr));
     EXPECT_FALSE(BuildUploadSettings(ini, kDir, "Absent", &buffer, nullptr));
     EXPECT_EQ(ViewAsPlugin(buffer).command, "AT**");
-    EXPECT_EQ(buffer.Files(), std::vector<std::string>{"/opt/wizard/fw.bin"});
+    EXPECT_EQ(buffer.Files(), std::vector<std::string>{In("fw.bin")});
 }
 
 TEST(UploadSettings, OverLongValuesArePassedWholeOrRefused) {
@@ -166,7 +172,7 @@ TEST(PluginPath, ProgramDirectoryPlusDllNameOrNone) {
                                  std::string(250, 'p') + "\n");
     std::string path = "stale", why;
     EXPECT_TRUE(PluginPath(ini, kDir, "A", &path, &why));
-    EXPECT_EQ(path, "/opt/wizard/Sarnet_Plugin.so");
+    EXPECT_EQ(path, In("Sarnet_Plugin.so"));
     EXPECT_TRUE(PluginPath(ini, kDir, "B", &path, &why));
     EXPECT_EQ(path, "");
     EXPECT_TRUE(PluginPath(ini, kDir, "Missing", &path, &why));

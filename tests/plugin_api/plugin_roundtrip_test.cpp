@@ -18,7 +18,8 @@ class PluginRoundTrip : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
-        plugin = platform::LoadSharedLibrary(test_support::BinDir() + "/Test_Plugin_v1.so", &error);
+        plugin = platform::LoadSharedLibrary(
+            test_support::ProgramPath(test_support::LibraryFile("Test_Plugin_v1")), &error);
         ASSERT_NE(plugin, nullptr) << error;
     }
     HMODULE plugin = nullptr;
@@ -75,9 +76,14 @@ TEST_F(PluginRoundTrip, NothingElseIsFound) {
           "?getversionnumber@@yahxz", "?GetVersionNumber@@YAHXZ ", "", "_Z16GetVersionNumberv"}) {
         EXPECT_EQ(FindPluginEntry(plugin, name), nullptr) << name;
     }
-    // Only the table function is visible to the loader: the plug-in's own
-    // functions, and the static libraries in it, stay hidden.
-    EXPECT_NE(platform::FindLibraryFunction(plugin, kPluginExportTableSymbol), nullptr);
+    // Only the table function (where the names cannot be exported as they
+    // are: ELF) or the decorated names themselves (a DLL) are visible to
+    // the loader: the plug-in's own functions, and the static libraries in
+    // it, stay hidden.
+    EXPECT_EQ(platform::FindLibraryFunction(plugin, kPluginExportTableSymbol) != nullptr,
+              !platform::kLibrariesExportAnyName);
+    EXPECT_EQ(platform::FindLibraryFunction(plugin, kDecoratedPreSteps) != nullptr,
+              platform::kLibrariesExportAnyName);
     EXPECT_EQ(platform::FindLibraryFunction(plugin, "_Z16GetVersionNumberv"), nullptr);
     EXPECT_EQ(platform::FindLibraryFunction(plugin, "_Z8PreStepsP6HWND__P7CSerialP7_StatusiPi"),
               nullptr);
@@ -86,8 +92,8 @@ TEST_F(PluginRoundTrip, NothingElseIsFound) {
 
 TEST_F(PluginRoundTrip, EachPlugInAnswersFromItsOwnTable) {
     std::string error;
-    HMODULE second =
-        platform::LoadSharedLibrary(test_support::BinDir() + "/Test_Plugin_v2.so", &error);
+    HMODULE second = platform::LoadSharedLibrary(
+        test_support::ProgramPath(test_support::LibraryFile("Test_Plugin_v2")), &error);
     ASSERT_NE(second, nullptr) << error;
     EXPECT_EQ(FindPluginEntryAs<GetVersionNumberProc>(second, kDecoratedGetVersionNumber)(), 2);
     EXPECT_EQ(FindPluginEntryAs<GetVersionNumberProc>(plugin, kDecoratedGetVersionNumber)(), 1);
@@ -95,9 +101,10 @@ TEST_F(PluginRoundTrip, EachPlugInAnswersFromItsOwnTable) {
 
 TEST(SharedLibrary, AMissingLibraryIsRefusedWithTheLoadersReason) {
     std::string error;
-    EXPECT_EQ(platform::LoadSharedLibrary(test_support::BinDir() + "/No_Such_Plugin.so", &error),
+    EXPECT_EQ(platform::LoadSharedLibrary(
+                  test_support::ProgramPath(test_support::LibraryFile("No_Such_Plugin")), &error),
               nullptr);
-    EXPECT_NE(error.find("No_Such_Plugin.so"), std::string::npos) << error;
+    EXPECT_NE(error.find(test_support::LibraryFile("No_Such_Plugin")), std::string::npos) << error;
     EXPECT_EQ(platform::FindLibraryFunction(nullptr, "wizard_plugin_exports"), nullptr);
 }
 

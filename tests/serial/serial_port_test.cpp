@@ -1,10 +1,15 @@
 // The port operations of CSerial on a scripted device and a virtual clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
+#include "platform/serial_device.h"
 #include "platform/serial_port.h"
 #include "serial/serial.h"
+#include "tests/support/line_setting.h"
 #include "tests/support/scripted_port.h"
 #include "tests/support/trace_capture.h"
 
@@ -19,14 +24,7 @@ TEST(SerialPort, OpenSetsTheFixedLineSettingAndPulsesDtr) {
     ASSERT_TRUE(serial.Open());
 
     DCB dcb = port.device().Settings();
-    EXPECT_EQ(dcb.BaudRate, 115200u);
-    EXPECT_EQ(dcb.ByteSize, 8);
-    EXPECT_EQ(dcb.Parity, NOPARITY);
-    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
-    EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
-    EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
-    EXPECT_EQ(dcb.fOutX, 0u);
-    EXPECT_EQ(dcb.fInX, 0u);
+    test_support::ExpectFixedLineSetting(dcb);
     // DTR and RTS control keep what the driver had.
     EXPECT_EQ(dcb.fDtrControl, DTR_CONTROL_ENABLE);
     EXPECT_EQ(dcb.fRtsControl, RTS_CONTROL_ENABLE);
@@ -251,6 +249,88 @@ TEST(SerialPort, PulseDtrReportsTheFinalRaise) {
     EXPECT_TRUE(serial.PulseDTR(50));
     port.device().SetFailDtr(true);
     EXPECT_FALSE(serial.PulseDTR(50));
+}
+
+// A device whose driver keeps the time-outs (a Windows communications
+// handle): CSerial's calls reach it as they are.
+class DriverDevice : public platform::SerialDevice, public platform::SerialDevice::DriverTimeouts {
+  public:
+    std::size_t Available() override { return input.size(); }
+    bool WaitReadable(DWORD) override { return !input.empty(); }
+    long ReadSome(void*, std::size_t) override { return 0; }
+    bool WaitWritable(DWORD) override { return true; }
+    long WriteSome(const void*, std::size_t) override { return 0; }
+    bool GetSettings(DCB& dcb) override {
+        dcb = settings;
+        return true;
+    }
+    bool SetSettings(const DCB& dcb) override {
+        settings = dcb;
+        return true;
+    }
+    bool Purge(DWORD) override { return true; }
+    bool SetDtr(bool) override { return true; }
+    void Close() override {}
+    platform::SerialDevice::DriverTimeouts* Driver() override { return this; }
+
+    bool GetTimeouts(COMMTIMEOUTS* t) override {
+        *t = timeouts;
+        return true;
+    }
+    bool SetTimeouts(const COMMTIMEOUTS& t) override {
+        timeouts = t;
+        set.push_back(t);
+        return true;
+    }
+    bool Read(void* buffer, DWORD count, DWORD* done) override {
+        readUnder.push_back(timeouts);
+        *done = static_cast<DWORD>(std::min<std::size_t>(count, input.size()));
+        std::memcpy(buffer, input.data(), *done);
+        input.erase(0, *done);
+        return true;
+    }
+    bool Write(const void* data, DWORD count, DWORD* done) override {
+        writtenUnder.push_back(timeouts);
+        // The driver's time-out ends the write after two bytes.
+        *done = std::min<DWORD>(count, 2);
+        written.append(static_cast<const char*>(data), *done);
+        return true;
+    }
+
+    DCB settings{};
+    COMMTIMEOUTS timeouts{0, 0, 0, 0, 0};  // what this driver starts with
+    std::vector<COMMTIMEOUTS> set, readUnder, writtenUnder;
+    std::string input, written;
+};
+
+bool Same(const COMMTIMEOUTS& a, const COMMTIMEOUTS& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(SerialPort, ADriverThatKeepsTheTimeoutsGetsThemExactlyAsSetAndDoesTheIo) {
+    auto device = std::make_shared<DriverDevice>();
+    device->timeouts = COMMTIMEOUTS{7, 8, 9, 0, 0};
+    platform::RegisterSerialDevice("DRIVER1", device);
+    CSerial serial;
+    serial.SetPortName("DRIVER1");
+    ASSERT_TRUE(serial.Open());
+    // Open keeps the driver's read time-outs and sets the write time-outs.
+    ASSERT_EQ(device->set.size(), 1u);
+    EXPECT_TRUE(Same(device->set[0], COMMTIMEOUTS{7, 8, 9, 100, 2000}));
+
+    device->input = "OK\r\n";
+    std::string out;
+    EXPECT_EQ(serial.ReadTimeout(out, 10, 500, 30), 4u);
+    EXPECT_EQ(out, "OK\r\n");
+    ASSERT_EQ(device->readUnder.size(), 1u);
+    EXPECT_TRUE(Same(device->readUnder[0], COMMTIMEOUTS{30, 0, 500, 100, 2000}));
+    EXPECT_EQ(serial.WriteTimeout("AT&F", 0, 100), 2u) << "the driver's count";
+    EXPECT_EQ(device->written, "AT");
+    ASSERT_EQ(device->writtenUnder.size(), 1u);
+    EXPECT_TRUE(Same(device->writtenUnder[0], COMMTIMEOUTS{7, 8, 9, 0, 100}));
+    EXPECT_TRUE(Same(device->timeouts, COMMTIMEOUTS{7, 8, 9, 100, 2000})) << "restored";
+    serial.Close();
+    platform::UnregisterSerialDevice("DRIVER1");
 }
 
 }  // namespace

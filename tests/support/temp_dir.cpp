@@ -7,26 +7,19 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
-#include <vector>
+
+#include "platform/paths.h"
 
 namespace fs = std::filesystem;
 
 namespace test_support {
 
 TempDir::TempDir(const std::string& prefix) {
-    std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) {
-        base = "/tmp";
+    path_ = platform::MakeTemporaryDirectory(prefix);
+    if (path_.empty()) {
+        ADD_FAILURE() << "cannot create a temporary directory " << prefix << " in "
+                      << platform::TempDirectory();
     }
-    std::string pattern = (base / (prefix + "-XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a temporary directory from " << pattern;
-        return;
-    }
-    path_ = buffer.data();
 }
 
 TempDir::~TempDir() {
@@ -37,7 +30,7 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(const std::string& name) const {
-    return path_ + "/" + name;
+    return path_ + platform::kPathSeparator + name;
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& data) const {

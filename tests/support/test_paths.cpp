@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/shared_library.h"
+
 namespace test_support {
 namespace {
 
@@ -18,6 +20,10 @@ std::string BinDir() {
 
 std::string SourceDir() {
     return FromEnvironment("WIZARD_SOURCE_DIR", WIZARD_SOURCE_DIR_DEFAULT);
+}
+
+std::string LibraryFile(const std::string& name) {
+    return name + platform::kSharedLibrarySuffix;
 }
 
 std::string ProgramPath(const std::string& name) {

@@ -12,5 +12,8 @@ std::string BinDir();
 std::string ProgramPath(const std::string& name);
 // The top of the source tree.
 std::string SourceDir();
+// The file name of the shared library (plug-in) name on this system:
+// "Step_Plugin_V2.so", "Step_Plugin_V2.dll".
+std::string LibraryFile(const std::string& name);
 
 }  // namespace test_support

@@ -234,6 +234,9 @@ TEST_F(XModemUpload, AStalledLineEndsTheTransferAtOnce) {
 }
 
 TEST_F(XModemUpload, AReadErrorIsNotTheEndOfTheFile) {
+    if (!platform::testing::kFaultyStreamsAvailable) {
+        GTEST_SKIP() << "this C library cannot make a failing stream";
+    }
     // The medium fails after 300 bytes: the receiver must not get an EOT
     // that would make the truncated file look complete.
     const std::string head = RandomBytes(300, 11);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/serial.h"
+#include "tests/support/test_paths.h"
 #include "tests/update/update_fixture.h"
 #include "wizard/engine/page_controls.h"
 #include "wizard/engine/plugin_binding.h"
@@ -13,6 +14,11 @@
 namespace {
 
 using StepPosts = std::vector<std::pair<WPARAM, LPARAM>>;
+using test_support::LibraryFile;
+
+std::string Lib(const std::string& name) {
+    return LibraryFile(name);
+}
 
 class UpdateRun : public UpdateFixture {
   protected:
@@ -32,8 +38,8 @@ class UpdateRun : public UpdateFixture {
 };
 
 TEST_F(UpdateRun, APlugInWithTwoPreStepsAndOnePostStepHighlightsFiveSteps) {
-    PlacePlugin("Step_Plugin_Full.so");
-    Model("ORVA Test", "DLLName=Step_Plugin_Full.so\n");
+    PlacePlugin(Lib("Step_Plugin_Full"));
+    Model("ORVA Test", "DLLName=" + Lib("Step_Plugin_Full") + "\n");
     ASSERT_TRUE(RunUpdate(state, page.handle()));
 
     std::vector<std::string> expected = {"Initializing transfer ...", "Saving one", "Saving two",
@@ -66,8 +72,8 @@ TEST_F(UpdateRun, WithoutPlugInTheTwoStandardStepsFrameTheUpload) {
 }
 
 TEST_F(UpdateRun, APlugInWithOnlyFirmwareUploadDoesTheTransfer) {
-    PlacePlugin("Step_Plugin_Firmware.so");
-    Model("ORVA Flash", "DLLName=Step_Plugin_Firmware.so\n");
+    PlacePlugin(Lib("Step_Plugin_Firmware"));
+    Model("ORVA Flash", "DLLName=" + Lib("Step_Plugin_Firmware") + "\n");
     ASSERT_TRUE(RunUpdate(state, page.handle()));
     EXPECT_EQ(StepLines().size(), 2u);
     EXPECT_EQ(state.status.state, 2);
@@ -75,24 +81,24 @@ TEST_F(UpdateRun, APlugInWithOnlyFirmwareUploadDoesTheTransfer) {
 }
 
 TEST_F(UpdateRun, AFailedFirmwareUploadOfAPlugInIsReportedByTheWizard) {
-    PlacePlugin("Step_Plugin_Firmware.so");
-    Model("fail-firmware", "DLLName=Step_Plugin_Firmware.so\n");
+    PlacePlugin(Lib("Step_Plugin_Firmware"));
+    Model("fail-firmware", "DLLName=" + Lib("Step_Plugin_Firmware") + "\n");
     ASSERT_TRUE(RunUpdate(state, page.handle()));
     EXPECT_EQ(state.status.state, 3);
     EXPECT_EQ(Fatals(), std::vector<std::string>{wizard::LoadText(wizard::IDS_UPLOAD_ERROR)});
 }
 
 TEST_F(UpdateRun, AFailingPreStepEndsTheWorkerWithItsOwnMessageOnly) {
-    PlacePlugin("Step_Plugin_Full.so");
-    Model("fail-pre", "DLLName=Step_Plugin_Full.so\n");
+    PlacePlugin(Lib("Step_Plugin_Full"));
+    Model("fail-pre", "DLLName=" + Lib("Step_Plugin_Full") + "\n");
     EXPECT_FALSE(RunUpdate(state, page.handle()));
     EXPECT_EQ(Fatals(), std::vector<std::string>{"PRE-STEP FAILED"});
     EXPECT_EQ(state.status.state, 1);
 }
 
 TEST_F(UpdateRun, AFailingPostStepEndsTheWorkerWithoutSuccess) {
-    PlacePlugin("Step_Plugin_Full.so");
-    Model("fail-post", "DLLName=Step_Plugin_Full.so\n");
+    PlacePlugin(Lib("Step_Plugin_Full"));
+    Model("fail-post", "DLLName=" + Lib("Step_Plugin_Full") + "\n");
     EXPECT_FALSE(RunUpdate(state, page.handle()));
     EXPECT_EQ(Fatals(), std::vector<std::string>{"POST-STEP FAILED: no modem"});
     EXPECT_NE(state.status.state, 2);
@@ -101,28 +107,29 @@ TEST_F(UpdateRun, AFailingPostStepEndsTheWorkerWithoutSuccess) {
 TEST_F(UpdateRun, VersionsZeroAndOneAreAcceptedTwoAndNoneAreRefused) {
     PluginEntries entries;
     std::string why;
-    PlacePlugin("Step_Plugin_V0.so");
-    PlacePlugin("Step_Plugin_V2.so");
-    PlacePlugin("Step_Plugin_NoVersion.so");
-    PlacePlugin("Step_Plugin_Steps.so");
-    EXPECT_EQ(BindPlugin(dir.File("Step_Plugin_V0.so"), &entries, &why), BindResult::kBound);
+    PlacePlugin(Lib("Step_Plugin_V0"));
+    PlacePlugin(Lib("Step_Plugin_V2"));
+    PlacePlugin(Lib("Step_Plugin_NoVersion"));
+    PlacePlugin(Lib("Step_Plugin_Steps"));
+    EXPECT_EQ(BindPlugin(dir.File(Lib("Step_Plugin_V0")), &entries, &why), BindResult::kBound);
     EXPECT_EQ(entries.preSteps, nullptr);
-    EXPECT_EQ(BindPlugin(dir.File("Step_Plugin_Steps.so"), &entries, &why), BindResult::kBound);
+    EXPECT_EQ(BindPlugin(dir.File(Lib("Step_Plugin_Steps")), &entries, &why), BindResult::kBound);
     EXPECT_NE(entries.preSteps, nullptr);
     EXPECT_NE(entries.postSteps, nullptr);
     EXPECT_EQ(entries.firmwareUpload, nullptr);
-    EXPECT_EQ(BindPlugin(dir.File("Step_Plugin_V2.so"), &entries, &why),
+    EXPECT_EQ(BindPlugin(dir.File(Lib("Step_Plugin_V2")), &entries, &why),
               BindResult::kVersionConflict);
-    EXPECT_EQ(BindPlugin(dir.File("Step_Plugin_NoVersion.so"), &entries, &why),
+    EXPECT_EQ(BindPlugin(dir.File(Lib("Step_Plugin_NoVersion")), &entries, &why),
               BindResult::kVersionConflict);
-    EXPECT_EQ(BindPlugin(dir.File("Missing_Plugin.so"), &entries, &why), BindResult::kNotLoadable);
+    EXPECT_EQ(BindPlugin(dir.File(Lib("Missing_Plugin")), &entries, &why),
+              BindResult::kNotLoadable);
     EXPECT_FALSE(why.empty());
     EXPECT_EQ(BindPlugin("", &entries, &why), BindResult::kNoPlugin);
 }
 
 TEST_F(UpdateRun, AVersionConflictEndsTheWizardWithString58BeforeThePortIsOpened) {
-    PlacePlugin("Step_Plugin_V2.so");
-    Model("ORVA New", "DLLName=Step_Plugin_V2.so\n");
+    PlacePlugin(Lib("Step_Plugin_V2"));
+    Model("ORVA New", "DLLName=" + Lib("Step_Plugin_V2") + "\n");
     EXPECT_FALSE(RunUpdate(state, page.handle()));
     EXPECT_EQ(ProcessFatals(),
               std::vector<std::string>{wizard::LoadText(wizard::IDS_VERSION_CONFLICT)});
@@ -130,15 +137,15 @@ TEST_F(UpdateRun, AVersionConflictEndsTheWizardWithString58BeforeThePortIsOpened
 }
 
 TEST_F(UpdateRun, AMissingPlugInEndsTheWizardWithString57) {
-    Model("ORVA Gone", "DLLName=Nowhere_Plugin.so\n");
+    Model("ORVA Gone", "DLLName=" + Lib("Nowhere_Plugin") + "\n");
     EXPECT_FALSE(RunUpdate(state, page.handle()));
     EXPECT_EQ(ProcessFatals(),
               std::vector<std::string>{wizard::LoadText(wizard::IDS_PROGRAM_PATH)});
 }
 
 TEST_F(UpdateRun, ABusyPortEndsTheRunWithString35) {
-    PlacePlugin("Step_Plugin_Firmware.so");
-    Model("ORVA Flash", "DLLName=Step_Plugin_Firmware.so\n");
+    PlacePlugin(Lib("Step_Plugin_Firmware"));
+    Model("ORVA Flash", "DLLName=" + Lib("Step_Plugin_Firmware") + "\n");
     CSerial other;
     other.SetPortName(port.name());
     ASSERT_TRUE(other.Open());

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/paths.h"
+#include "platform/shared_library.h"
 #include "wizard/cli/demo_hex_image.h"
 #include "wizard/engine/firmware_header.h"
 #include "wizard/engine/no_case.h"
@@ -36,7 +37,8 @@ std::string DemoBytes(std::uint32_t count, std::uint32_t state) {
     return bytes;
 }
 
-// A few files of different sizes and attributes, with their listing fields.
+}  // namespace
+
 bool WriteDemoStore(const std::string& storeDir) {
     struct StoredFile {
         const char* name;
@@ -59,8 +61,6 @@ bool WriteDemoStore(const std::string& storeDir) {
     }
     return WriteFile(storeDir + "/.modemsim-attrs", fields);
 }
-
-}  // namespace
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -100,7 +100,7 @@ const std::vector<DemoModel>& DemoModels() {
           "--jfclr-delay", "1500"},
          64,
          0,
-         "Sarnet_Plugin.so",
+         "Sarnet_Plugin",
          true,
          false},
         {"ORVA 56K USB",
@@ -111,7 +111,7 @@ const std::vector<DemoModel>& DemoModels() {
          {"--flash", "--country", "3D", "--flash-restart-delay", "2000"},
          64,
          2 * 1024,
-         "Flinta_Plugin.so",
+         "Flinta_Plugin",
          false,
          true},
     };
@@ -165,34 +165,33 @@ std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLeng
 
 bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_t imageKilobytes,
                     std::string* firmwarePath, std::string* why) {
-    std::string ini =
-        "; Made by wizard-cli demo for a simulated modem.\n[Common]\nVersionInfo=" + dir +
-        "/firmware.bin\n\n[" + model.name + "]\n" + model.section;
+    const auto in = [&dir](const std::string& name) {
+        return dir + platform::kPathSeparator + name;
+    };
+    std::string ini = "; Made by wizard-cli demo for a simulated modem.\n[Common]\nVersionInfo=" +
+                      in("firmware.bin") + "\n\n[" + model.name + "]\n" + model.section;
     if (model.plugin != nullptr) {
-        ini += std::string("DLLName=") + model.plugin + "\n";
-        std::string target = platform::ProgramDirectory() + "/" + model.plugin;
-        if (!platform::LinkFile(target, dir + "/" + model.plugin)) {
+        const std::string file = model.plugin + std::string(platform::kSharedLibrarySuffix);
+        ini += "DLLName=" + file + "\n";
+        std::string target = platform::ProgramDirectory() + platform::kPathSeparator + file;
+        if (!platform::LinkFile(target, in(file))) {
             *why = "cannot place the plug-in " + target + " beside the demo's Wizard.inf";
             return false;
         }
     }
-    bool written = WriteFile(dir + "/Wizard.inf", ini);
+    bool written = WriteFile(in("Wizard.inf"), ini);
     if (model.intelHex) {
-        *firmwarePath = dir + "/firmware.hex";
+        *firmwarePath = in("firmware.hex");
         written = written && WriteFile(*firmwarePath, MakeDemoHexImage(imageKilobytes * 1024)) &&
-                  WriteFile(dir + "/flashldr.hex", MakeDemoFlashLoader(model.loaderBytes));
+                  WriteFile(in("flashldr.hex"), MakeDemoFlashLoader(model.loaderBytes));
     } else {
-        *firmwarePath = dir + "/firmware.bin";
+        *firmwarePath = in("firmware.bin");
         written = written &&
                   WriteFile(*firmwarePath, MakeDemoFirmware(kDemoVersion, imageKilobytes * 1024,
                                                             model.loaderBytes));
     }
     if (!written) {
         *why = "cannot write the demo's files in " + dir;
-        return false;
-    }
-    if (model.fileStore && !WriteDemoStore(dir + "/store")) {
-        *why = "cannot fill the simulated modem's file store in " + dir + "/store";
         return false;
     }
     return true;

@@ -17,8 +17,8 @@ struct DemoModel {
     std::vector<std::string> simulatorOptions;
     std::uint32_t imageKilobytes;  // size of the firmware image
     std::uint32_t loaderBytes;     // size of the flash loader at the end of the file (0: none)
-    const char* plugin;            // plug-in file to place beside Wizard.inf, or nullptr
-    bool fileStore = false;        // the modem keeps files of its own (in <dir>/store)
+    const char* plugin;      // plug-in (its name, no suffix) to place beside Wizard.inf, or nullptr
+    bool fileStore = false;  // the modem keeps files of its own (in <dir>/store)
     // Intel HEX image and flash loader for the flash plug-in instead of a
     // firmware file (loaderBytes is then the loader's size in data bytes).
     bool intelHex = false;
@@ -40,11 +40,14 @@ std::string MakeDemoFirmware(const std::string& version, std::uint32_t imageLeng
                              std::uint32_t loaderLength);
 
 // Writes Wizard.inf and the firmware of model into dir and links the
-// model's plug-in from the program directory there; fills the simulated
-// modem's file store, <dir>/store, for a model that has one. False, with
-// *why, on failure.
+// model's plug-in from the program directory there. False, with *why, on
+// failure.
 bool WriteDemoFiles(const DemoModel& model, const std::string& dir, std::uint32_t imageKilobytes,
                     std::string* firmwarePath, std::string* why);
+
+// Fills the simulated modem's file store, a directory of its own: a few
+// files of different sizes and attributes, with their listing fields.
+bool WriteDemoStore(const std::string& storeDir);
 
 // The simulated modem's stored files with their listing fields, by name,
 // as they lie in the store directory.

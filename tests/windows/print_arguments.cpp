@@ -1,0 +1,10 @@
+// Prints its arguments one per line, in brackets: how a Windows program
+// received the command line another one made for it.
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::printf("[%s]\n", argv[i]);
+    }
+    return 0;
+}
