@@ -14,6 +14,9 @@ constexpr DWORD kEchoWaitIncreaseMs = 50;
 constexpr int kEchoFailuresAllowed = 10;
 constexpr DWORD kEchoFailurePauseMs = 300;
 constexpr DWORD kLineEndByteWaitMs = 2500;
+// The whole wait for the echoed line end: a peer that keeps sending other
+// bytes (a boot loader's NAKs) must not hold the request for ever.
+constexpr DWORD kLineEndWaitMs = 5000;
 constexpr DWORD kAnswerGapMs = 250;
 constexpr DWORD kScrollIntervalMs = 250;
 constexpr DWORD kPauseAfterFailedTryMs = 500;
@@ -123,12 +126,18 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
                 return false;
             }
             // Skip the echo up to and including the echoed line end.
+            const DWORD lineEndDeadline = platform::GetTickCount() + kLineEndWaitMs;
             for (;;) {
                 if (Cancelled(cancel)) {
                     Trace("CSerial::Request: Action aborted by user!\n");
                     return false;
                 }
-                if (ReadTimeout(buffer, 1, kLineEndByteWaitMs, 0) == 0) {
+                const DWORD wait = std::min(kLineEndByteWaitMs, Until(lineEndDeadline));
+                if (wait == 0) {
+                    Trace("CSerial::Request: no line end among the bytes that came\n");
+                    return false;
+                }
+                if (ReadTimeout(buffer, 1, wait, 0) == 0) {
                     return false;
                 }
                 if (buffer[0] == '\n' || buffer[0] == '\r') {
