@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "plugin_api/message_target.h"
 #include "plugin_api/messages.h"
 #include "serial/answer_text.h"
@@ -74,13 +75,42 @@ bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models,
     return false;
 }
 
-// True when what comes in after the AT commands failed is nothing but the
-// NAKs of a boot loader waiting for its firmware.
-bool WaitsInLoader(CSerial& port) {
+// True when what comes in within one listen is nothing but NAKs.
+bool OnlyNaks(CSerial& port) {
     port.ClearInput(0);
     std::string received;
     port.ReadAll(received, kLoaderListenMs, kLoaderListenMs);
     return !received.empty() && received.find_first_not_of(kNak) == std::string::npos;
+}
+
+// True when the port, which answered no AT command, carries the NAKs of a
+// boot loader waiting for its firmware. A loader at another speed than the
+// port's arrives garbled: only a port that sends something is listened to
+// at the lower speeds too, so a silent port costs one listen.
+bool WaitsInLoader(CSerial& port) {
+    port.ClearInput(0);
+    if (!platform::WaitCommInput(port.Handle(), kLoaderListenMs)) {
+        return false;
+    }
+    if (OnlyNaks(port)) {
+        return true;
+    }
+    DCB dcb{};
+    if (!platform::GetCommState(port.Handle(), &dcb)) {
+        return false;
+    }
+    for (int index = 5; index >= 0; --index) {
+        dcb.BaudRate = SPEED_STEPS[index];
+        if (!platform::SetCommState(port.Handle(), &dcb)) {
+            return false;
+        }
+        if (OnlyNaks(port)) {
+            xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: loader NAKs at %i bit/s\n",
+                         static_cast<int>(SPEED_STEPS[index]));
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
