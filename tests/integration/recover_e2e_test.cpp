@@ -213,4 +213,23 @@ TEST(RecoverEndToEnd, AModemWhoseFilesWereKeptGetsThemBackAfterItsFirmware) {
     EXPECT_TRUE(fs::is_empty(dir.File("state/Sarnet_Plugin"))) << "the kept folder went";
 }
 
+TEST(RecoverEndToEnd, AModelWhosePlugInWritesTheFirmwareIsRefusedBeforeThePortIsTouched) {
+    test_support::TempDir dir{"recover-flash"};
+    ASSERT_TRUE(platform::LinkFile(test_support::ProgramPath("Flinta_Plugin.so"),
+                                   dir.File("Flinta_Plugin.so")));
+    dir.Write("Wizard.inf",
+              "[Common]\n\n[ORVA 56K Lucent]\nUploadFile=image.hex\n"
+              "DLLName=Flinta_Plugin.so\n");
+    ModemSim sim({"--loader"});
+    CliResult r = test_support::RunCli({"recover", "--config", dir.File("Wizard.inf"), "--port",
+                                        sim.PortPath(), "--model", "orva 56k lucent", "--yes"});
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find("the firmware of a ORVA 56K Lucent is written by its plug-in "),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(sim.CountLog("garbled"), 0);
+    EXPECT_EQ(sim.CountLog("received"), 0);
+}
+
 }  // namespace
