@@ -18,11 +18,14 @@ constexpr UINT WM_WIZ_FATAL = 1082;         // lParam = error text; the page end
 // not know them leaves them alone.
 constexpr UINT WM_WIZ_NOTICE = 1083;     // lParam = a remark on the running step, for the user
 constexpr UINT WM_WIZ_KEPTFILES = 1084;  // lParam = the folder that keeps the modem's files
+constexpr UINT WM_WIZ_INLOADER = 1085;   // lParam = a port whose modem waits in its boot loader
+constexpr UINT WM_WIZ_RECOVER = 1086;    // page -> worker: load the firmware into a waiting loader
 
 // The messages whose lParam points to a text in the sender's buffer: a
 // receiver that handles them later keeps a copy, since the sender reuses the
 // buffer.
 inline bool MessageCarriesText(UINT message) {
     return message == WM_WIZ_SEARCHPORT || message == WM_WIZ_SEARCHSTATUS ||
-           message == WM_WIZ_FATAL || message == WM_WIZ_NOTICE || message == WM_WIZ_KEPTFILES;
+           message == WM_WIZ_FATAL || message == WM_WIZ_NOTICE || message == WM_WIZ_KEPTFILES ||
+           message == WM_WIZ_INLOADER;
 }

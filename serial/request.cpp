@@ -15,6 +15,10 @@ constexpr int kEchoFailuresAllowed = 10;
 constexpr DWORD kEchoFailurePauseMs = 300;
 constexpr DWORD kLineEndByteWaitMs = 2500;
 constexpr std::size_t kEchoSlackBytes = 16;
+// The whole wait for the echoed line end: a peer that keeps sending other
+// bytes (a boot loader's NAKs, slower than the echo's length would show)
+// must not hold the request for ever.
+constexpr DWORD kLineEndWaitMs = 5000;
 constexpr DWORD kAnswerGapMs = 250;
 constexpr DWORD kScrollIntervalMs = 250;
 constexpr DWORD kPauseAfterFailedTryMs = 500;
@@ -126,13 +130,19 @@ bool CSerial::Request(const std::string& command, std::string* answer, unsigned 
             // Skip the echo up to and including the echoed line end. More
             // bytes before it than the echo of the command could hold are
             // no echo (a loader's NAKs, noise): the line end will not come.
+            const DWORD lineEndDeadline = platform::GetTickCount() + kLineEndWaitMs;
             std::size_t skipped = 0;
             for (;; ++skipped) {
                 if (Cancelled(cancel)) {
                     Trace("CSerial::Request: Action aborted by user!\n");
                     return false;
                 }
-                if (ReadTimeout(buffer, 1, kLineEndByteWaitMs, 0) == 0) {
+                const DWORD wait = std::min(kLineEndByteWaitMs, Until(lineEndDeadline));
+                if (wait == 0) {
+                    Trace("CSerial::Request: no line end among the bytes that came\n");
+                    return false;
+                }
+                if (ReadTimeout(buffer, 1, wait, 0) == 0) {
                     return false;
                 }
                 if (buffer[0] == '\n' || buffer[0] == '\r') {

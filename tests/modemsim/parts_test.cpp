@@ -336,6 +336,10 @@ TEST(LineModel, PacerCarriesBytesAtTheRateAndIdleTimeIsNotSaved) {
     EXPECT_EQ(pacer.Carry(1152, 1000), 1000u + 1100000u);
     // After a quiet spell the line starts from now, with no credit.
     EXPECT_EQ(pacer.Carry(1152, 5000000), 5100000u);
+    // The first of them crossed one byte time after the start: a USB
+    // adapter's timer starts then, not when the last one is through.
+    EXPECT_EQ(pacer.FirstOfLastUs(1152), 5000087u);
+    EXPECT_EQ(pacer.FirstOfLastUs(1), 5100000u);
     // Bytes that were waiting follow without a gap, though handed on late...
     EXPECT_EQ(pacer.Carry(230, 5103000, true), 5119965u);
     // ...but not after the modem left them unread for longer than a piece.

@@ -160,6 +160,21 @@ TEST_F(Request, AMissingLineEndEchoFailsAfterTwoAndAHalfSeconds) {
     EXPECT_GE(port.Now() - start, 2500u);
 }
 
+TEST_F(Request, BytesThatNeverHoldALineEndFailWithinFiveSeconds) {
+    // A boot loader repeats its NAK every 300 ms and never echoes.
+    port.device().OnWrite([](platform::testing::ScriptedSerial& dev, const std::string& bytes) {
+        if (bytes == "\r") {
+            dev.Deliver(std::string(1000, '\x15'), 0, 300);
+        }
+    });
+    std::string answer = "untouched";
+    std::uint64_t start = port.Now();
+    EXPECT_FALSE(serial.Request("AT&F", &answer, REQUEST_IGNORE_ECHO, nullptr, 1000, 0));
+    EXPECT_EQ(answer, "untouched");
+    EXPECT_GE(port.Now() - start, 5000u);
+    EXPECT_LT(port.Now() - start, 5000u + 400u);
+}
+
 TEST_F(Request, NoCrFlagSendsNoCarriageReturn) {
     port.modem().echo = false;
     port.device().OnWrite([](platform::testing::ScriptedSerial& dev, const std::string& bytes) {

@@ -102,12 +102,12 @@ long Line::ReadHost(void* buffer, std::size_t count, DWORD timeoutMs) {
     }
 }
 
-void Line::Deliver(const std::string& bytes) {
+void Line::Deliver(const std::string& bytes, std::uint64_t arrivedUs) {
     if (!adapter_.Enabled()) {
         WriteToHost(bytes);
         return;
     }
-    adapter_.Take(bytes, NowUs());
+    adapter_.Take(bytes, arrivedUs);
     WriteDue();
 }
 
@@ -266,14 +266,15 @@ void Line::Send(const std::string& bytes) {
         NoteGarbled(out.size());
     }
     if (!out_.Enabled()) {
-        Deliver(out);
+        Deliver(out, NowUs());
         return;
     }
-    // Piece by piece, each handed on once its last byte has crossed.
+    // Piece by piece, each handed on once its last byte has crossed; the
+    // adapter has held its first byte since that one crossed.
     for (std::size_t sent = 0; sent < out.size() && !Stopped();) {
         const std::size_t piece = std::min(out.size() - sent, out_.Piece());
         SleepUntil(out_.Carry(piece, NowUs(), sent > 0));
-        Deliver(out.substr(sent, piece));
+        Deliver(out.substr(sent, piece), out_.FirstOfLastUs(piece));
         sent += piece;
     }
 }

@@ -54,6 +54,10 @@ class LinePacer {
     std::uint64_t Carry(std::size_t count, std::uint64_t nowUs, bool waiting = false);
     // When the line has carried everything it was given.
     std::uint64_t FreeAtUs() const { return freeAtUs_; }
+    // When the first of the last count bytes carried had crossed.
+    std::uint64_t FirstOfLastUs(std::size_t count) const {
+        return count > 1 ? freeAtUs_ - (count - 1) * 1000000ULL / rate_ : freeAtUs_;
+    }
 
   private:
     unsigned rate_;
@@ -119,7 +123,9 @@ class Line {
     // lets go meanwhile; returns early on a stop.
     void SleepUntil(std::uint64_t untilUs);
     // Hands the host what has crossed the line (through the adapter).
-    void Deliver(const std::string& bytes);
+    // arrivedUs: when the first of them had crossed (the adapter's timer
+    // starts with it).
+    void Deliver(const std::string& bytes, std::uint64_t arrivedUs);
     void WriteDue();
     void WriteToHost(const std::string& bytes);
     void NoteGarbled(std::size_t count);

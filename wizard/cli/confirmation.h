@@ -15,5 +15,7 @@ constexpr const char* kNoConfirmation =
 // with [y/N]. kNoTerminal, asking nothing, when standard input is no
 // terminal.
 Answer AskBeforeUpdate(const std::string& question);
+// Asks question with [y/N], and nothing more.
+Answer Ask(const std::string& question);
 
 }  // namespace cli

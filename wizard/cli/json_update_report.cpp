@@ -28,6 +28,11 @@ class JsonReport : public UpdateReport {
                  .StringOrNull("old-version", found.oldVersion));
     }
     void NotFound(const std::string& text) override { Text("not-found", "", text); }
+    void InLoader(const std::string& port, const std::string& command) override {
+        Emit(Event("in-loader", port)
+                 .String("text", "a modem is waiting in its boot loader on " + port)
+                 .String("command", command));
+    }
     void PortRefused(const std::string& port, const PortFailure& failure) override {
         json::Object event = Event("port-refused", port).String("text", failure.reason);
         Emit(failure.hint.empty() ? event : event.String("hint", failure.hint));

@@ -37,6 +37,11 @@ void ApplyEvent(const json::Value& event, ModemRow* row) {
         row->percent = percent != nullptr && percent->type() == json::Value::Type::kNumber
                            ? static_cast<int>(percent->AsNumber())
                            : -1;
+    } else if (name == "in-loader") {
+        // No modem for an update, but one to recover: the summary says how.
+        if (row->error.empty()) {
+            row->error = text + "; to load its firmware: " + event.String("command");
+        }
     } else if (name == "fatal" || name == "error" || name == "port-refused") {
         if (row->error.empty()) {
             row->error = text;

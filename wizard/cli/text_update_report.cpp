@@ -29,6 +29,11 @@ class TextReport : public UpdateReport {
     }
     void Found(const UpdateResult&) override {}
     void NotFound(const std::string& text) override { PrintError(text); }
+    void InLoader(const std::string& port, const std::string& command) override {
+        progress_.Finish();
+        std::cerr << "a modem is waiting in its boot loader on " << port
+                  << "; to load its firmware:\n    " << command << "\n";
+    }
     void PortRefused(const std::string& port, const PortFailure& failure) override {
         progress_.Finish();
         PrintFailure("wizard-cli: port " + port + ": ", failure);

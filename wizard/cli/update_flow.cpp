@@ -127,6 +127,17 @@ void ReportFatal(const std::string& text, const WizardState& state, UpdateReport
 }
 
 // The search, as the search page shows it. True when a modem was found.
+// The command that loads the firmware into a modem waiting in its loader on
+// port; the model is named when Wizard.inf describes only one.
+std::string RecoverCommand(const std::string& port) {
+    const std::vector<std::string>& models = TheWizardState().modelList.Entries();
+    const std::string model = models.size() == 1 ? models.front() : "NAME";
+    const auto quoted = [](const std::string& word) {
+        return word.find_first_of(" \t'\"") == std::string::npos ? word : "\"" + word + "\"";
+    };
+    return "wizard-cli recover --port " + quoted(port) + " --model " + quoted(model);
+}
+
 bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
     // The search posts one port line per port, in the list's order.
     const std::vector<std::string> ports = TheWizardState().portList.Entries();
@@ -151,6 +162,9 @@ bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
                 break;
             case WM_WIZ_SEARCHSTATUS:
                 report.SearchStatus(port, message.text);
+                break;
+            case WM_WIZ_INLOADER:
+                report.InLoader(message.text, RecoverCommand(message.text));
                 break;
             case WM_WIZ_FOUND:
                 return true;
@@ -197,9 +211,9 @@ bool Confirm(bool yes, UpdateReport& report) {
 // The update, as the update page shows it. Returns the exit code;
 // *keptFolder gets the folder where the plug-in keeps the modem's files.
 int Update(ConsolePage& page, Worker& worker, WizardState& state, UpdateReport& report,
-           std::string* keptFolder) {
+           std::string* keptFolder, UINT request) {
     ClearStatus(&state.status);
-    worker.Post(WM_WIZ_UPDATE, 0, reinterpret_cast<LPARAM>(page.Handle()));
+    worker.Post(request, 0, reinterpret_cast<LPARAM>(page.Handle()));
     bool warnedAboutStop = false;
     std::vector<std::string> steps;
     PageMessage message;
@@ -275,7 +289,7 @@ void Chosen(const WizardState& state, UpdateResult* result) {
 // Runs the search and, unless only searching, the update; fills *result.
 void Run(const UpdateOptions& options, ConsolePage& page, Worker& worker, WizardState& state,
          UpdateReport& report, UpdateResult* result) {
-    if (state.hasAtInterpreter) {
+    if (state.hasAtInterpreter && !options.recover) {
         if (!Search(page, worker, report)) {
             result->outcome = platform::StopRequested() ? kOutcomeNotStarted : kOutcomeNoModem;
             return;
@@ -296,7 +310,8 @@ void Run(const UpdateOptions& options, ConsolePage& page, Worker& worker, Wizard
         return;
     }
     std::string keptFolder;
-    result->exitCode = Update(page, worker, state, report, &keptFolder);
+    result->exitCode = Update(page, worker, state, report, &keptFolder,
+                              options.recover ? WM_WIZ_RECOVER : WM_WIZ_UPDATE);
     result->outcome = result->exitCode == 0 ? kOutcomeUpdated : kOutcomeFailed;
     if (result->exitCode != 0) {
         if (!keptFolder.empty() && platform::DirectoryHoldsFiles(keptFolder)) {

@@ -19,6 +19,7 @@ struct UpdateOptions {
     bool quiet = false;              // no progress bar
     bool json = false;               // JSON events on stdout instead of text; asks nothing
     bool searchOnly = false;         // find the modem and say which it is, nothing more
+    bool recover = false;  // with port and model: the modem waits in its loader; no search
 };
 
 // Returns the exit code: 0 after a successful update (or, searching only,

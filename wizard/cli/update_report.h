@@ -46,6 +46,9 @@ class UpdateReport {
     virtual void SearchStatus(const std::string& port, const std::string& text) = 0;
     virtual void Found(const UpdateResult& found) = 0;
     virtual void NotFound(const std::string& text) = 0;
+    // A port that answered no AT command but sends a boot loader's NAKs:
+    // command is the line that loads the firmware into it.
+    virtual void InLoader(const std::string& port, const std::string& command) = 0;
     // A port that another program holds or the user may not open (after a
     // search that found nothing, or a port that would not open).
     virtual void PortRefused(const std::string& port, const PortFailure& failure) = 0;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "plugin_api/message_target.h"
 #include "plugin_api/messages.h"
 #include "serial/answer_text.h"
@@ -20,6 +21,10 @@ namespace {
 constexpr DWORD kStatusPauseMs = 400;
 constexpr DWORD kBrandTimeoutMs = 60000;
 constexpr std::size_t kStatusBufferSize = 256;
+// A boot loader repeats its NAK while it waits for a sender (every 300 ms to
+// a second); this is how long a silent port is listened to for one.
+constexpr DWORD kLoaderListenMs = 1500;
+constexpr char kNak = 0x15;
 
 // Texts go to the page by pointer; the pause after each keeps the buffer
 // unchanged until the page has taken the text.
@@ -70,6 +75,44 @@ bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models,
     return false;
 }
 
+// True when what comes in within one listen is nothing but NAKs.
+bool OnlyNaks(CSerial& port) {
+    port.ClearInput(0);
+    std::string received;
+    port.ReadAll(received, kLoaderListenMs, kLoaderListenMs);
+    return !received.empty() && received.find_first_not_of(kNak) == std::string::npos;
+}
+
+// True when the port, which answered no AT command, carries the NAKs of a
+// boot loader waiting for its firmware. A loader at another speed than the
+// port's arrives garbled: only a port that sends something is listened to
+// at the lower speeds too, so a silent port costs one listen.
+bool WaitsInLoader(CSerial& port) {
+    port.ClearInput(0);
+    if (!platform::WaitCommInput(port.Handle(), kLoaderListenMs)) {
+        return false;
+    }
+    if (OnlyNaks(port)) {
+        return true;
+    }
+    DCB dcb{};
+    if (!platform::GetCommState(port.Handle(), &dcb)) {
+        return false;
+    }
+    for (int index = 5; index >= 0; --index) {
+        dcb.BaudRate = SPEED_STEPS[index];
+        if (!platform::SetCommState(port.Handle(), &dcb)) {
+            return false;
+        }
+        if (OnlyNaks(port)) {
+            xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: loader NAKs at %i bit/s\n",
+                         static_cast<int>(SPEED_STEPS[index]));
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void RunSearch(WizardState& state, HWND page) {
@@ -88,6 +131,11 @@ void RunSearch(WizardState& state, HWND page) {
             const char cancel = 0;
             if (!IdentifyModem(&port, &cancel, &model, &ati3, nullptr)) {
                 ShowStatus(page, wizard::IDS_NO_COMPATIBLE_MODEM);
+                if (WaitsInLoader(port)) {
+                    xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: <%s> sends loader NAKs\n",
+                                 portName.c_str());
+                    Show(page, WM_WIZ_INLOADER, portName);
+                }
             } else {
                 // IdentifyModem has cleaned the name already; cleaning it
                 // again for an echo would cut a name that holds "OK".

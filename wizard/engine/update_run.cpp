@@ -152,3 +152,31 @@ bool RunUpdate(WizardState& state, HWND page) {
     port->Close();
     return true;
 }
+
+bool RunRecovery(WizardState& state, HWND page) {
+    _Status& status = state.status;
+    StepCounter() = 0;
+    g_steps.Clear();
+    g_steps.Append(wizard::LoadText(wizard::IDS_STEP_FIRMWARE));
+    status.state = 1;
+    const std::string model =
+        state.modelList.empty() ? std::string() : state.modelList.Entries().front();
+    CopyTextCut(status.iniPath, sizeof status.iniPath, state.config.iniPath);
+    CopyTextCut(status.model, sizeof status.model, model);
+    ShowStepList(page, g_steps);
+    PostMessage(page, WM_WIZ_STEP, 0, 1);
+    CSerial port;
+    port.SetPortName(platform::StablePortName(
+        state.portList.empty() ? std::string() : state.portList.Entries().front()));
+    if (!port.Open()) {
+        PostFatalText(page, wizard::IDS_PORT_CANNOT_BE_OPENED);
+        return false;
+    }
+    ClearStatus(&status);
+    const bool loaded = RecoverFirmware(state, page, &port) >= 1;
+    PostMessage(page, WM_WIZ_STEP, 0, 0);
+    StepCounter() = 1;
+    status.state = loaded ? 2 : 3;
+    port.Close();
+    return true;
+}

@@ -98,7 +98,7 @@ bool SetUploadSpeed(CSerial* port, DWORD baud) {
 // Sends the firmware file, with the flash loader from its end first when
 // the model is flagged UPLOAD_MODEM.
 bool Transfer(WizardState& state, UploadSettingsBuffer& settings, HWND page, std::FILE* firmware,
-              CSerial* port) {
+              CSerial* port, bool inLoader) {
     _Status& status = state.status;
     const UploadParameters& params = settings.parameters;
     if (settings.settings.standardInterface == 0) {
@@ -111,7 +111,9 @@ bool Transfer(WizardState& state, UploadSettingsBuffer& settings, HWND page, std
     }
     const std::string command = params.command != nullptr ? params.command : "";
     xdebug_Trace(-1, TRACE_LEVEL_STEP, "Firmware Command: %s\n", command.c_str());
-    if (state.hasAtInterpreter && !command.empty()) {
+    if (inLoader) {
+        Trace("UPLOAD: the modem waits in its loader\n");
+    } else if (state.hasAtInterpreter && !command.empty()) {
         if (!port->Request(command, nullptr, REQUEST_IGNORE_ANSWER, nullptr,
                            kUploadCommandTimeoutMs, 0)) {
             std::string text =
@@ -242,7 +244,10 @@ std::FILE* ExtractLoader(std::FILE* firmware) {
     return copy.release();
 }
 
-int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadProc pluginUpload) {
+namespace {
+
+int OwnUpload(WizardState& state, HWND page, CSerial* port, FirmwareUploadProc pluginUpload,
+              bool inLoader) {
     _Status& status = state.status;
     SetDlgItemText(page, IDC_PROGRESS_TEXT, wizard::LoadText(wizard::IDS_STARTING_UPLOAD).c_str());
     const IniFile ini = IniFile::Read(state.config.iniPath);
@@ -279,11 +284,21 @@ int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadP
         return 0;
     }
     int result = 0;
-    if (Transfer(state, g_settings, page, firmware.get(), port)) {
+    if (Transfer(state, g_settings, page, firmware.get(), port, inLoader)) {
         result = WaitForModem(state, port) ? 1 : 0;
     }
     if (result == 0) {
         PostFatalText(page, wizard::IDS_UPLOAD_ERROR);
     }
     return result;
+}
+
+}  // namespace
+
+int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadProc pluginUpload) {
+    return OwnUpload(state, page, port, pluginUpload, false);
+}
+
+int RecoverFirmware(WizardState& state, HWND page, CSerial* port) {
+    return OwnUpload(state, page, port, nullptr, true);
 }

@@ -21,6 +21,12 @@ constexpr DWORD kComeBackLimitMs = 30000;
 // page with WM_WIZ_FATAL). The wizard's own upload leaves the port closed.
 int UploadFirmware(WizardState& state, HWND page, CSerial* port, FirmwareUploadProc pluginUpload);
 
+// The wizard's own upload into a modem that already waits in its boot
+// loader (an update interrupted before): no upload command, the speed check
+// finds the loader, then flash loader and firmware and the wait for the
+// restarted modem as in an update. Returns as UploadFirmware.
+int RecoverFirmware(WizardState& state, HWND page, CSerial* port);
+
 // Where the flash loader starts in a firmware file of fileSize bytes, when
 // the file has a header with the magic "ORV" and the loader starts inside
 // the file; otherwise false (there is no loader to send).

@@ -42,8 +42,9 @@ void Worker::Run() {
         PostMessage(page, WM_WIZ_WORKER, 0, 1);
         if (message.message == WM_WIZ_SEARCH) {
             RunSearch(state_, page);
-        } else if (message.message == WM_WIZ_UPDATE) {
-            if (!RunUpdate(state_, page)) {
+        } else if (message.message == WM_WIZ_UPDATE || message.message == WM_WIZ_RECOVER) {
+            if (!(message.message == WM_WIZ_UPDATE ? RunUpdate(state_, page)
+                                                   : RunRecovery(state_, page))) {
                 xdebug_Trace(-1, TRACE_LEVEL_STEP, "Worker: update ended, worker ends\n");
                 break;
             }
