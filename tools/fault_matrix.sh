@@ -45,10 +45,9 @@ fi
   echo
   echo "A modem that gives no brand passes the brand check, and one that does not"
   echo "answer the country query keeps its country: both updates go on. A modem that"
-  echo "vanishes in the brand check passes it too, and the update opens its port again"
-  echo "by name: when another device has taken the name meanwhile, the update talks to"
-  echo "that one. Not in the table: a hang at the reorganisation (its ten tries of"
-  echo "120 s each outlast a cell)."
+  echo "vanishes in the brand check is no candidate: its port name may soon belong to"
+  echo "another device. Not in the table: a hang at the reorganisation (its ten tries"
+  echo "of 120 s each outlast a cell)."
 } >docs/fault-matrix.md.new
 mv docs/fault-matrix.md.new docs/fault-matrix.md
 if [ $status -ne 0 ]; then

@@ -66,6 +66,12 @@ bool MatchModel(CSerial& port, const IniFile& ini, const ModelList& models,
         Trim(brand, ' ');
         xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: model <%s>, brand <%s>\n", name.c_str(),
                      brand.c_str());
+        // A modem that went while it was asked is no candidate: its port name
+        // may soon belong to another device.
+        if (port.DeviceGone()) {
+            xdebug_Trace(-1, TRACE_LEVEL_STEP, "Search: the device went during the brand check\n");
+            return false;
+        }
         if (!BrandAccepted(ini, name, brand)) {
             return false;
         }
