@@ -279,4 +279,16 @@ TEST_F(WizardExe, AProgramDirectoryThatCannotBeMadeCurrentEndsTheProgram) {
     EXPECT_TRUE(run.pages.empty()) << "no sheet";
 }
 
+// The transfer progress dialog of the program's resources, in a test
+// program of its own on this X server; its cases are the dialog's.
+TEST(NativeTransferDialogOnWine, TheDialogsOwnCasesPass) {
+    const std::string exe = Env("WIZARD_WINDOWS_TEST_DIR") + "/native_transfer_dialog_tests.exe";
+    ASSERT_TRUE(std::filesystem::exists(exe)) << exe;
+    platform::ProcessResult r = platform::RunProcess({Env("WINELOADER"), exe}, kRunTimeoutMs);
+    ASSERT_TRUE(r.started) << r.startError;
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.stdoutText << r.stderrText;
+    EXPECT_NE(r.stdoutText.find("[  PASSED  ] 3 tests"), std::string::npos) << r.stdoutText;
+}
+
 }  // namespace
