@@ -1,6 +1,7 @@
 // Open files from /proc/PID/fd, names from /proc/PID/comm and cmdline,
 // owners and groups from the user and group databases.
 #include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,8 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/device_users.h"
@@ -39,9 +38,32 @@ std::vector<int> OtherProcesses() {
     return pids;
 }
 
+// Empty when the process has gone meanwhile: a read of a process that ends
+// fails with ESRCH, which a stream would throw out of the scan.
 std::string ReadProcFile(int pid, const char* name) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/" + name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string path = "/proc/" + std::to_string(pid) + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::string();
+    }
+    std::string text;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            text.clear();
+            break;
+        }
+        if (got == 0) {
+            break;
+        }
+        text.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
 }
 
 // The name the system keeps is cut at 15 characters; the first word of the
