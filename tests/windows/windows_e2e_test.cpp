@@ -20,6 +20,7 @@
 #include "tests/support/random_bytes.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_paths.h"
+#include "tests/support/wine_env.h"
 
 namespace {
 
@@ -30,22 +31,11 @@ using test_support::ModemSim;
 constexpr DWORD kRunTimeoutMs = 120000;
 constexpr const char* kSuccess = "The operation was concluded successfully!";
 
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
+using test_support::Env;
+using test_support::WindowsPath;
 
 const std::string kPort = Env("WIZARD_WINE_PORT");
 const std::string kLink = Env("WIZARD_WINE_PORT_LINK");
-
-// A Linux path as the Windows programs see it (wine's drive Z: is /).
-std::string Windows(const std::string& path) {
-    std::string out = "Z:" + path;
-    for (char& c : out) {
-        c = c == '/' ? '\\' : c;
-    }
-    return out;
-}
 
 // Runs a Windows program of the build (bin/ or tests/) under wine.
 CliResult Wine(const std::string& program, const std::vector<std::string>& args,
@@ -96,7 +86,7 @@ class WindowsEndToEnd : public ::testing::Test {
                       fs::copy_options::overwrite_existing);
     }
     CliResult Update(const std::vector<std::string>& more) {
-        std::vector<std::string> args = {"update", "--config", Windows(dir.File("Wizard.inf")),
+        std::vector<std::string> args = {"update", "--config", WindowsPath(dir.File("Wizard.inf")),
                                          "--yes"};
         args.insert(args.end(), more.begin(), more.end());
         return WizardCliExe(args);
@@ -237,15 +227,15 @@ TEST_F(WindowsEndToEnd, TheFileStoreCommandsDoWhatTheyDoOnLinux) {
 
     // Down and up again: the bytes the modem holds, as Linux gets them.
     CliResult down = WizardCliExe(
-        {"download", "--quiet", "--port", kPort, "data.bin", Windows(dir.File("win.bin"))});
+        {"download", "--quiet", "--port", kPort, "data.bin", WindowsPath(dir.File("win.bin"))});
     ASSERT_EQ(down.exitCode, 0) << down.out << down.err;
     CliResult linuxDown = test_support::RunCli(
         {"download", "--quiet", "--port", kLink, "data.bin", dir.File("linux.bin")}, kRunTimeoutMs);
     ASSERT_EQ(linuxDown.exitCode, 0) << linuxDown.err;
     EXPECT_EQ(dir.Read("win.bin"), dir.Read("linux.bin"));
     EXPECT_TRUE(test_support::SameButPadding(data, dir.Read("win.bin")));
-    CliResult up = WizardCliExe(
-        {"upload", "--quiet", "--port", kPort, Windows(dir.File("up.bin")), "copy.bin", "3", "I"});
+    CliResult up = WizardCliExe({"upload", "--quiet", "--port", kPort,
+                                 WindowsPath(dir.File("up.bin")), "copy.bin", "3", "I"});
     ASSERT_EQ(up.exitCode, 0) << up.out << up.err;
     EXPECT_TRUE(test_support::SameButPadding(dir.Read("up.bin"), dir.Read("store/copy.bin")));
     EXPECT_NE(dir.Read("store/.modemsim-attrs").find("copy.bin,3,I"), std::string::npos);

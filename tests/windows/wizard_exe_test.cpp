@@ -15,6 +15,7 @@
 #include "tests/support/firmware_file.h"
 #include "tests/support/modemsim_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wine_env.h"
 #include "wizard/engine/page_controls.h"
 #include "wizard/flow/wizard_flow.h"
 #include "wizard/resources/strings.h"
@@ -29,21 +30,11 @@ constexpr int kManualBoxId = 1002;
 constexpr int kModelBoxId = 1024;
 constexpr int kHeaderTitleId = 65520;
 
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
+using test_support::Env;
+using test_support::WindowsPath;
 
 const std::string kPort = Env("WIZARD_WINE_PORT");
 const std::string kLink = Env("WIZARD_WINE_PORT_LINK");
-
-std::string Windows(const std::string& path) {
-    std::string out = "Z:" + path;
-    for (char& c : out) {
-        c = c == '/' ? '\\' : c;
-    }
-    return out;
-}
 
 // A user text as the autopilot writes it: on one line.
 std::string OneLine(const std::string& text) {
@@ -155,12 +146,12 @@ class WizardExe : public ::testing::Test {
         const std::string log = dir.File("autopilot.log");
         std::filesystem::remove(log);
         args.insert(args.end(),
-                    {"--config", Windows(config.empty() ? dir.File("Wizard.inf") : config),
+                    {"--config", WindowsPath(config.empty() ? dir.File("Wizard.inf") : config),
                      "--ports", kPort});
         std::vector<std::string> argv = {Env("WINELOADER"),
                                          Env("WIZARD_WINDOWS_BIN_DIR") + "/Wizard.exe"};
         argv.insert(argv.end(), args.begin(), args.end());
-        env.push_back({"WIZARD_TEST_AUTOPILOT", Windows(log)});
+        env.push_back({"WIZARD_TEST_AUTOPILOT", WindowsPath(log)});
         env.push_back({"WIZARD_TEST_ANSWER_BOXES", "1"});
         platform::ProcessResult r = platform::RunProcess(argv, kRunTimeoutMs, env);
         EXPECT_TRUE(r.started) << r.startError;
