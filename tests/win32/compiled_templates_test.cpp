@@ -2,7 +2,7 @@
 // walked and grown like the ones the tests assemble.
 #include <gtest/gtest.h>
 
-#include "tests/win32/resource_file.h"
+#include "tests/win32/compiled_resources.h"
 #include "wizard/win32/dialog_template_format.h"
 #include "wizard/win32/page_template.h"
 
@@ -12,38 +12,13 @@ using win32::DialogTemplateLayout;
 using win32::PageTemplate;
 using win32::TemplateFormat;
 
-constexpr std::uint16_t kEnglishUs = 0x0409;
-
-class CompiledTemplates : public ::testing::Test {
+class CompiledTemplates : public win32_test::CompiledResources {
   protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(
-            win32_test::ReadResourceFile(WIN32_TEST_RESOURCE_DIR "/pages.res", &resources_, &error))
-            << error;
-    }
-
-    PageTemplate Page(std::uint16_t dialog) {
-        const win32_test::Resource* resource =
-            win32_test::FindResource(resources_, win32_test::kDialogType, dialog, kEnglishUs);
-        EXPECT_NE(resource, nullptr) << "dialog " << dialog;
-        return resource == nullptr
-                   ? PageTemplate()
-                   : PageTemplate::Copy(resource->data.data(), resource->data.size());
-    }
-
-    static DialogTemplateLayout Walk(const PageTemplate& page) {
-        DialogTemplateLayout layout;
-        std::string error;
-        EXPECT_TRUE(win32::WalkDialogTemplate(page.data(), page.size(), &layout, &error)) << error;
-        return layout;
-    }
-
-    std::vector<win32_test::Resource> resources_;
+    CompiledTemplates() : CompiledResources("pages.res") {}
 };
 
 TEST_F(CompiledTemplates, AClassicPageOfFourControlsGetsItsHeader) {
-    PageTemplate page = Page(1108);
+    PageTemplate page = Dialog(1108);
     const DialogTemplateLayout before = Walk(page);
     EXPECT_EQ(before.format, TemplateFormat::kClassic);
     EXPECT_EQ(before.typeface, u"MS Sans Serif");
@@ -66,7 +41,7 @@ TEST_F(CompiledTemplates, AClassicPageOfFourControlsGetsItsHeader) {
 }
 
 TEST_F(CompiledTemplates, AnExtendedPageKeepsItsIdsClassesAndCreationData) {
-    PageTemplate page = Page(1112);
+    PageTemplate page = Dialog(1112);
     const DialogTemplateLayout before = Walk(page);
     EXPECT_EQ(before.format, TemplateFormat::kExtended);
     EXPECT_EQ(before.weight, 400);
@@ -90,7 +65,7 @@ TEST_F(CompiledTemplates, AnExtendedPageKeepsItsIdsClassesAndCreationData) {
 }
 
 TEST_F(CompiledTemplates, AClassicTemplateWithoutFontWithMenuAndClass) {
-    PageTemplate page = Page(1200);
+    PageTemplate page = Dialog(1200);
     const DialogTemplateLayout before = Walk(page);
     EXPECT_FALSE(before.hasFont);
     EXPECT_TRUE(before.menu.isOrdinal);

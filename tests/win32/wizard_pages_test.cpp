@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <set>
 
-#include "tests/win32/resource_file.h"
+#include "tests/win32/compiled_resources.h"
 #include "wizard/win32/dialog_template_format.h"
 #include "wizard/win32/page_template.h"
 
@@ -17,7 +17,6 @@ using win32::DialogItemLayout;
 using win32::DialogTemplateLayout;
 using win32::PageTemplate;
 
-constexpr std::uint16_t kEnglishUs = 0x0409;
 constexpr std::uint32_t kVisible = 0x10000000;
 constexpr std::uint32_t kSortsEntries = 0x0100;  // CBS_SORT
 
@@ -38,30 +37,9 @@ const PageCase kPages[] = {
      false},
 };
 
-class WizardPages : public ::testing::Test {
+class WizardPages : public win32_test::CompiledResources {
   protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(win32_test::ReadResourceFile(WIN32_TEST_RESOURCE_DIR "/Wizard.res", &resources_,
-                                                 &error))
-            << error;
-    }
-
-    PageTemplate Dialog(std::uint16_t dialog) {
-        const win32_test::Resource* resource =
-            win32_test::FindResource(resources_, win32_test::kDialogType, dialog, kEnglishUs);
-        EXPECT_NE(resource, nullptr) << "dialog " << dialog;
-        return resource == nullptr
-                   ? PageTemplate()
-                   : PageTemplate::Copy(resource->data.data(), resource->data.size());
-    }
-
-    static DialogTemplateLayout Walk(const PageTemplate& page) {
-        DialogTemplateLayout layout;
-        std::string error;
-        EXPECT_TRUE(win32::WalkDialogTemplate(page.data(), page.size(), &layout, &error)) << error;
-        return layout;
-    }
+    WizardPages() : CompiledResources("Wizard.res") {}
 
     static const DialogItemLayout* Item(const DialogTemplateLayout& layout, std::uint32_t id) {
         auto found = std::find_if(layout.items.begin(), layout.items.end(),
@@ -83,8 +61,6 @@ class WizardPages : public ::testing::Test {
         }
         return text;
     }
-
-    std::vector<win32_test::Resource> resources_;
 };
 
 TEST_F(WizardPages, EveryPageHasItsControlsAndCaption) {

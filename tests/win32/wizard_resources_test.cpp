@@ -5,24 +5,19 @@
 
 #include <cstring>
 
-#include "tests/win32/resource_file.h"
+#include "tests/win32/compiled_resources.h"
 
 namespace {
+
+using win32_test::kEnglishUs;
 
 constexpr std::uint16_t kBitmapType = 2;
 constexpr std::uint16_t kIconGroupType = 14;
 constexpr std::uint16_t kVersionType = 16;
-constexpr std::uint16_t kEnglishUs = 0x0409;
 
-class WizardResources : public ::testing::Test {
+class WizardResources : public win32_test::CompiledResources {
   protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(win32_test::ReadResourceFile(WIN32_TEST_RESOURCE_DIR "/Wizard.res", &resources_,
-                                                 &error))
-            << error;
-    }
-    std::vector<win32_test::Resource> resources_;
+    WizardResources() : CompiledResources("Wizard.res") {}
 };
 
 std::int32_t Int32At(const std::vector<std::uint8_t>& data, std::size_t at) {
