@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "plugin_api/status.h"
 #include "plugins/flash/image_sender.h"
 #include "serial/serial.h"
@@ -113,21 +114,10 @@ Run Peer(unsigned rate, const std::string& loaderPath, const std::vector<std::st
 int main(int argc, char** argv) {
     unsigned kb = 256;
     unsigned rate = 11520;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        const unsigned value = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
-        if (option == "--kb" && value > 0) {
-            kb = value;
-        } else if (option == "--rate" && value > 0) {
-            rate = value;
-        } else if (option == "--usb-latency" && value > 0) {
-            gUsbLatencyMs = value;
-        } else {
-            std::fprintf(stderr,
-                         "usage: %s [--kb KB] [--rate BYTES_PER_SECOND] [--usb-latency MS]\n",
-                         argv[0]);
-            return 2;
-        }
+    if (!bench::ReadNumberOptions(
+            argc, argv, {{"--kb", &kb}, {"--rate", &rate}, {"--usb-latency", &gUsbLatencyMs}},
+            "[--kb KB] [--rate BYTES_PER_SECOND] [--usb-latency MS]")) {
+        return 2;
     }
 
     test_support::TempDir dir("flash-bench");

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "plugins/backup/backup_files.h"
 #include "plugins/backup/kept_restore.h"
 #include "serial/identify.h"
@@ -86,24 +87,11 @@ int main(int argc, char** argv) {
     unsigned rate = 11520;
     unsigned usbLatencyMs = 0;
     unsigned runs = 3;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        const unsigned value = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
-        if (option == "--kb" && value > 0) {
-            kb = value;
-        } else if (option == "--rate" && value > 0) {
-            rate = value;
-        } else if (option == "--usb-latency" && value > 0) {
-            usbLatencyMs = value;
-        } else if (option == "--runs" && value > 0) {
-            runs = value;
-        } else {
-            std::fprintf(stderr,
-                         "usage: %s [--kb KB_PER_FILE] [--rate BYTES_PER_SECOND] "
-                         "[--usb-latency MS] [--runs N]\n",
-                         argv[0]);
-            return 2;
-        }
+    if (!bench::ReadNumberOptions(
+            argc, argv,
+            {{"--kb", &kb}, {"--rate", &rate}, {"--usb-latency", &usbLatencyMs}, {"--runs", &runs}},
+            "[--kb KB_PER_FILE] [--rate BYTES_PER_SECOND] [--usb-latency MS] [--runs N]")) {
+        return 2;
     }
     const double payload = static_cast<double>(kFiles) * kb * 1024;
     const double bound = payload / rate;

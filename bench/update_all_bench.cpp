@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_options.h"
 #include "platform/process.h"
 #include "tests/support/firmware_file.h"
 #include "tests/support/modemsim_process.h"
@@ -49,20 +50,10 @@ Run RunCli(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     unsigned modems = 8, kb = 256, rate = 11520;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        const unsigned value = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
-        if (option == "--modems" && value > 0) {
-            modems = value;
-        } else if (option == "--kb" && value > 0) {
-            kb = value;
-        } else if (option == "--rate" && value > 0) {
-            rate = value;
-        } else {
-            std::fprintf(stderr, "usage: %s [--modems N] [--kb KB] [--rate BYTES_PER_SECOND]\n",
-                         argv[0]);
-            return 2;
-        }
+    if (!bench::ReadNumberOptions(argc, argv,
+                                  {{"--modems", &modems}, {"--kb", &kb}, {"--rate", &rate}},
+                                  "[--modems N] [--kb KB] [--rate BYTES_PER_SECOND]")) {
+        return 2;
     }
     test_support::TempDir dir("update-all-bench");
     const std::string firmware = test_support::FirmwareFile("2.31", kb * 1024);
