@@ -4,7 +4,6 @@
 // A device that left is back once the system knows its name again.
 #include "platform/win32/windows_api.h"
 
-
 #include "platform/port_names.h"
 #include "platform/serial_port.h"
 

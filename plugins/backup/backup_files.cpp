@@ -99,8 +99,8 @@ std::string MakeRunDirectory(const std::string& listing, const std::string& mode
     }
     const std::string modelName = FolderModelName(model);
     for (int sequence = 1; sequence <= kMaxSequence; ++sequence) {
-        const std::string dir =
-            In(base, stamp + (sequence > 1 ? "-" + std::to_string(sequence) : "") + "_" + modelName);
+        const std::string dir = In(
+            base, stamp + (sequence > 1 ? "-" + std::to_string(sequence) : "") + "_" + modelName);
         bool existed = false;
         if (platform::MakePrivateDirectory(dir, &existed)) {
             if (!WriteWhole(In(dir, kListingFile), listing.empty() ? listing : listing + "\n")) {

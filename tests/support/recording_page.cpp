@@ -6,7 +6,8 @@ namespace test_support {
 namespace {
 
 std::string TextOf(UINT message, LPARAM lParam) {
-    return MessageCarriesText(message) && lParam != 0 ? std::string(ParamText(lParam)) : std::string();
+    return MessageCarriesText(message) && lParam != 0 ? std::string(ParamText(lParam))
+                                                      : std::string();
 }
 
 }  // namespace
