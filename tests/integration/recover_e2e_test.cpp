@@ -148,8 +148,9 @@ TEST(RecoverEndToEnd, TheSearchPointsAtAModemWaitingInItsLoaderAtAnySpeed) {
         const std::string port = modem->sim->PortPath();
         EXPECT_EQ(text->exitCode, 1);
         EXPECT_NE(text->err.find("a modem is waiting in its boot loader on " + port +
-                                 "; to load its firmware:\n    wizard-cli recover --port " + port +
-                                 " --model \"" + kModel + "\"\n"),
+                                 "; to load its firmware:\n    wizard-cli recover --config " +
+                                 modem->dir.File("Wizard.inf") + " --port " + port + " --model \"" +
+                                 kModel + "\"\n"),
                   std::string::npos)
             << text->err;
     }
@@ -164,8 +165,9 @@ TEST(RecoverEndToEnd, TheSearchPointsAtAModemWaitingInItsLoaderAtAnySpeed) {
             ++seen;
             EXPECT_EQ(event.String("port"), port);
             EXPECT_EQ(event.String("text"), "a modem is waiting in its boot loader on " + port);
-            EXPECT_EQ(event.String("command"),
-                      "wizard-cli recover --port " + port + " --model \"" + kModel + "\"");
+            EXPECT_EQ(event.String("command"), "wizard-cli recover --config " +
+                                                   json.dir.File("Wizard.inf") + " --port " + port +
+                                                   " --model \"" + kModel + "\"");
         }
     }
     EXPECT_EQ(seen, 1) << events.out;
