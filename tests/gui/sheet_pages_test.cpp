@@ -140,8 +140,22 @@ TEST_F(Pages, TheSearchPageShowsWhatTheWorkerReports) {
 
     Post(flow::kSearchPage, WM_WIZ_SEARCHPORT, 0, "Checking /dev/ttyS0");
     Post(flow::kSearchPage, WM_WIZ_SEARCHSTATUS, 0, "No compatible modem found!");
+    Post(flow::kSearchPage, WM_WIZ_INLOADER, 0, "/dev/ttyS0");
+    testing::internal::CaptureStderr();
     Post(flow::kSearchPage, WM_WIZ_NOTFOUND);
-    ASSERT_TRUE(gui_test::WaitUntil([&] { return TextOf(search, IDC_SEARCH_RESULT) != ""; }));
+    const bool shown = gui_test::WaitUntil([&] { return TextOf(search, IDC_SEARCH_RESULT) != ""; });
+    const std::string boxes = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(shown);
+    // The modem waiting in its boot loader is named with the command that
+    // loads its firmware, for the Wizard.inf this wizard reads.
+    EXPECT_NE(boxes.find("Message box: A modem is waiting in its boot loader on /dev/ttyS0. To "
+                         "load its firmware, run this command:"),
+              std::string::npos)
+        << boxes;
+    EXPECT_NE(boxes.find(" recover --config " + TheWizardState().config.iniPath +
+                         " --port /dev/ttyS0 --model NAME"),
+              std::string::npos)
+        << boxes;
     EXPECT_EQ(TextOf(search, IDC_SEARCH_PORT_LINE), "Checking /dev/ttyS0");
     EXPECT_EQ(TextOf(search, IDC_SEARCH_STATUS_LINE), "No compatible modem found!");
     EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT)
@@ -162,11 +176,17 @@ TEST_F(Pages, TheSearchPageShowsWhatTheWorkerReports) {
     ASSERT_TRUE(Next());
     EXPECT_EQ(harness->Requests().size(), 2u);
     EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT), "") << "the old result is gone";
-    Post(flow::kSearchPage, WM_WIZ_FOUND);
+    // The new search forgets the old one's boot loader.
+    testing::internal::CaptureStderr();
+    Post(flow::kSearchPage, WM_WIZ_NOTFOUND);
     ASSERT_TRUE(gui_test::WaitUntil([&] { return TextOf(search, IDC_SEARCH_RESULT) != ""; }));
-    EXPECT_EQ(TextOf(search, IDC_SEARCH_RESULT),
-              "A modem suitable for a firmware update could be found. Please click \"Next\" to "
-              "continue.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    Post(flow::kSearchPage, WM_WIZ_FOUND);
+    const std::string found =
+        "A modem suitable for a firmware update could be found. Please click \"Next\" to "
+        "continue.";
+    EXPECT_TRUE(gui_test::WaitUntil([&] { return TextOf(search, IDC_SEARCH_RESULT) == found; }))
+        << TextOf(search, IDC_SEARCH_RESULT);
     EXPECT_EQ(UsableButtons(&Sheet()), "Back Next Cancel");
     ASSERT_TRUE(Next());
     EXPECT_EQ(Sheet().currentId(), flow::kUpdatePage);

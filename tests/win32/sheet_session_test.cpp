@@ -72,7 +72,21 @@ TEST_F(SheetSessionTest, TheWorkersMessagesBecomeWhatThePageShows) {
     EXPECT_EQ(e.text, "Opening port ...");
     EXPECT_EQ(Posted(flow::kSearchPage, WM_WIZ_SEARCHPORT, 0, "Checking COM5").control,
               IDC_SEARCH_PORT_LINE);
-    EXPECT_EQ(Posted(flow::kSearchPage, WM_WIZ_NOTFOUND, 0, nullptr).kind, PageEvent::kNotFound);
+    e = Posted(flow::kSearchPage, WM_WIZ_NOTFOUND, 0, nullptr);
+    EXPECT_EQ(e.kind, PageEvent::kNotFound);
+    EXPECT_EQ(e.text, "") << "no modem in its boot loader, no notice";
+    // A modem waiting in its boot loader: the result names its port and the
+    // command that loads its firmware.
+    EXPECT_TRUE(win32::SheetSession::IsWorkerMessage(WM_WIZ_INLOADER)) << "the page passes it on";
+    EXPECT_EQ(Posted(flow::kSearchPage, WM_WIZ_INLOADER, 0, "COM5").kind, PageEvent::kNone);
+    e = Posted(flow::kSearchPage, WM_WIZ_NOTFOUND, 0, nullptr);
+    EXPECT_EQ(e.kind, PageEvent::kNotFound);
+    EXPECT_EQ(e.text.rfind("A modem is waiting in its boot loader on COM5. To load its firmware, "
+                           "run this command:\r\r",
+                           0),
+              0u)
+        << e.text;
+    EXPECT_NE(e.text.find(" recover --port COM5 --model NAME"), std::string::npos) << e.text;
 
     e = Posted(flow::kUpdatePage, WM_WIZ_STEP, 7, nullptr);
     EXPECT_EQ(e.kind, PageEvent::kStep);

@@ -244,6 +244,25 @@ TEST_F(WizardExe, APairTheModemDoesNotConfirmLeavesOnlyBackInTheOldLook) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("received/firmware.bin")));
 }
 
+// A modem an interrupted update left in its boot loader is not found, and a
+// box names its port and the command that loads its firmware.
+TEST_F(WizardExe, AModemWaitingInItsBootLoaderIsNamedWithTheCommandThatLoadsIt) {
+    Config("", Model(kModel));
+    ASSERT_NO_FATAL_FAILURE(StartSim({"--model", kModel, "--loader"}));
+    Seen run = Wizard({});
+    ASSERT_EQ(run.exitCode, 0) << run.log;
+    EXPECT_EQ(run.At(flow::kSearchPage, IDC_SEARCH_RESULT).text,
+              English(wizard::IDS_SEARCH_NOT_FOUND));
+    EXPECT_NE(run.log.find("Message box: A modem is waiting in its boot loader on " + kPort +
+                           ". To load its firmware, run this command:"),
+              std::string::npos)
+        << run.log;
+    EXPECT_NE(run.log.find("\\wizard-cli.exe recover --config "), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find(" --port " + kPort + " --model \"" + kModel + "\""), std::string::npos)
+        << run.log;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("received/firmware.bin")));
+}
+
 // Without an AT interpreter the pair is chosen and goes to the update
 // unchecked; a firmware file that is not there ends the update fatally.
 TEST_F(WizardExe, WithoutAnAtInterpreterTheSearchIsSkippedAndAMissingFileIsFatal) {

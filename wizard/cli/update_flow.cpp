@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/paths.h"
 #include "platform/private_directory.h"
 #include "platform/stop_signal.h"
 #include "plugin_api/messages.h"
@@ -17,13 +16,12 @@
 #include "wizard/cli/port_access.h"
 #include "wizard/cli/update_report.h"
 #include "wizard/engine/common_settings.h"
-#include "wizard/engine/config_keys.h"
-#include "wizard/engine/config_location.h"
 #include "wizard/engine/fatal_exit.h"
 #include "wizard/engine/firmware_header.h"
 #include "wizard/engine/no_case.h"
 #include "wizard/engine/page_controls.h"
 #include "wizard/engine/progress_display.h"
+#include "wizard/engine/recover_command.h"
 #include "wizard/engine/upload_settings_builder.h"
 #include "wizard/engine/wizard_state.h"
 #include "wizard/engine/worker.h"
@@ -129,33 +127,6 @@ void ReportFatal(const std::string& text, const WizardState& state, UpdateReport
     }
 }
 
-// True when the run reads a Wizard.inf other than the one beside the program.
-bool ConfigGiven(const ConfigLocation& config) {
-    const std::string dir = platform::ProgramDirectory();
-    ConfigLocation standard;
-    std::string why;
-    return dir.empty() ||
-           !LocateConfigFile(ProgramFilePath(dir, kConfigFileName), &standard, &why) ||
-           standard.iniPath != config.iniPath;
-}
-
-// The command that loads the firmware into a modem waiting in its loader on
-// port; the model is named when Wizard.inf describes only one, and the
-// Wizard.inf when it is not the one the command would read by itself.
-std::string RecoverCommand(const std::string& port) {
-    const WizardState& state = TheWizardState();
-    const std::vector<std::string>& models = state.modelList.Entries();
-    const std::string model = models.size() == 1 ? models.front() : "NAME";
-    const auto quoted = [](const std::string& word) {
-        return word.find_first_of(" \t'\"") == std::string::npos ? word : "\"" + word + "\"";
-    };
-    std::string command = "wizard-cli recover";
-    if (ConfigGiven(state.config)) {
-        command += " --config " + quoted(state.config.iniPath);
-    }
-    return command + " --port " + quoted(port) + " --model " + quoted(model);
-}
-
 // The search, as the search page shows it. True when a modem was found.
 
 bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
@@ -184,7 +155,7 @@ bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
                 report.SearchStatus(port, message.text);
                 break;
             case WM_WIZ_INLOADER:
-                report.InLoader(message.text, RecoverCommand(message.text));
+                report.InLoader(message.text, RecoverCommand(TheWizardState(), message.text));
                 break;
             case WM_WIZ_FOUND:
                 return true;

@@ -8,6 +8,7 @@
 #include "wizard/engine/ini_file.h"
 #include "wizard/engine/model_list.h"
 #include "wizard/engine/port_list.h"
+#include "wizard/engine/recover_command.h"
 #include "wizard/engine/text_format.h"
 #include "wizard/engine/wizard_state.h"
 #include "wizard/resources/strings.h"
@@ -88,6 +89,12 @@ std::string UpdateFatalText(const std::string& text, const std::string& keptFold
     const std::string& sentence = wizard::LoadText(wizard::IDS_FILES_KEPT);
     return text + "\r\r" +
            FormatText(sentence, keptFolder, sentence.size() + keptFolder.size() + 1);
+}
+
+std::string LoaderNotice(const WizardState& state, const std::string& port) {
+    const std::string& sentence = wizard::LoadText(wizard::IDS_LOADER_WAITING);
+    return FormatText(sentence, port, sentence.size() + port.size() + 1) + "\r\r" +
+           RecoverCommand(state, port, WizardCliBesideProgram());
 }
 
 }  // namespace flow

@@ -46,4 +46,8 @@ void TakeSelection(WizardState& state, const std::string& port, const std::strin
 // folder that keeps the modem's files, when that folder holds any.
 std::string UpdateFatalText(const std::string& text, const std::string& keptFolder);
 
+// After a search that found no modem: the notice on a port whose modem
+// waits in its boot loader, with the command that loads its firmware.
+std::string LoaderNotice(const WizardState& state, const std::string& port);
+
 }  // namespace flow

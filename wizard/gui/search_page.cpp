@@ -4,8 +4,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "plugin_api/message_target.h"
 #include "plugin_api/messages.h"
 #include "wizard/engine/page_controls.h"
+#include "wizard/engine/wizard_state.h"
+#include "wizard/flow/page_actions.h"
+#include "wizard/gui/message_box.h"
 #include "wizard/gui/user_text.h"
 #include "wizard/gui/wizard_sheet.h"
 #include "wizard/resources/strings.h"
@@ -44,6 +48,7 @@ SearchPage::SearchPage(WizardSheet& sheet)
 void SearchPage::Activated() {
     sheet_.SetButtons(0);
     result_->clear();
+    loaderPort_.clear();
     sheet_.ToWorker(WM_WIZ_SEARCH, Handle());
 }
 
@@ -63,9 +68,18 @@ void SearchPage::OnPageMessage(UINT message, WPARAM, LPARAM, const std::string& 
             result_->setText(Text(wizard::IDS_SEARCH_FOUND));
             sheet_.SetButtons(kButtonBack | kButtonNext);
             break;
+        case WM_WIZ_INLOADER:
+            if (loaderPort_.empty()) {
+                loaderPort_ = text;
+            }
+            break;
         case WM_WIZ_NOTFOUND:
             result_->setText(Text(wizard::IDS_SEARCH_NOT_FOUND));
             sheet_.SetButtons(kButtonBack);
+            if (!loaderPort_.empty()) {
+                ShowMessageBox(this, flow::LoaderNotice(TheWizardState(), loaderPort_),
+                               MB_OK | MB_ICONINFORMATION);
+            }
             break;
         default:
             break;

@@ -2,6 +2,8 @@
 // pair) and reports each port and step; the page shows the outcome.
 #pragma once
 
+#include <string>
+
 #include "wizard/gui/sheet_page.h"
 
 namespace gui {
@@ -25,6 +27,7 @@ class SearchPage : public SheetPage {
     QLabel* portLine_;
     QLabel* statusLine_;
     QLabel* result_;
+    std::string loaderPort_;  // the first port whose modem waits in its boot loader
 };
 
 }  // namespace gui

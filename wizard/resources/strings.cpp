@@ -75,6 +75,8 @@ const platform::TextEntry kTexts[] = {
     {IDS_SWITCH_OFF_AND_ON, N_("Please switch the device off and on again!")},
     {IDS_UPLOAD_COMMAND_FAILED, N_("Cannot send Upload Command: %s")},
     {IDS_FILES_KEPT, N_("The modem's files are kept in %s")},
+    {IDS_LOADER_WAITING,
+     N_("A modem is waiting in its boot loader on %s. To load its firmware, run this command:")},
     {IDS_TRANSFER_UPLOAD, N_("Storing %s in the modem ...")},
     {IDS_TRANSFER_DOWNLOAD, N_("Fetching %s from the modem ...")},
     // "&" marks the access key of a button.

@@ -59,11 +59,14 @@ bool SheetSession::Request(int pageId) {
         return false;
     }
     const UINT request = pageId == flow::kSearchPage ? WM_WIZ_SEARCH : WM_WIZ_UPDATE;
+    if (request == WM_WIZ_SEARCH) {
+        loaderPort_.clear();
+    }
     return g_worker->Post(request, 0, reinterpret_cast<LPARAM>(pages_->handles[pageId].Handle()));
 }
 
 bool SheetSession::IsWorkerMessage(unsigned message) {
-    return message >= WM_WIZ_SETPROGRESS && message <= WM_WIZ_KEPTFILES;
+    return message >= WM_WIZ_SETPROGRESS && message <= WM_WIZ_INLOADER;
 }
 
 PageEvent SheetSession::OnMessage(int pageId, unsigned message, std::uintptr_t wParam,
@@ -94,8 +97,16 @@ PageEvent SheetSession::OnMessage(int pageId, unsigned message, std::uintptr_t w
         case WM_WIZ_FOUND:
             event.kind = PageEvent::kFound;
             break;
+        case WM_WIZ_INLOADER:
+            if (loaderPort_.empty()) {
+                loaderPort_ = text;
+            }
+            break;
         case WM_WIZ_NOTFOUND:
             event.kind = PageEvent::kNotFound;
+            if (!loaderPort_.empty()) {
+                event.text = flow::LoaderNotice(TheWizardState(), loaderPort_);
+            }
             break;
         case WM_WIZ_STEP:
             if (wParam < static_cast<std::uintptr_t>(kMaxStepLines)) {

@@ -23,7 +23,7 @@ struct PageEvent {
         kNone,
         kSetText,      // control gets text
         kFound,        // the search page's result: a suitable modem
-        kNotFound,     // and none
+        kNotFound,     // and none; text: the notice on a modem waiting in its boot loader
         kStep,         // step line `step` highlighted or not
         kProgress,     // the bar at position
         kKeptFiles,    // text names the folder that keeps the modem's files
@@ -98,6 +98,7 @@ class SheetSession {
     flow::FlowFlags flags_;
     std::unique_ptr<Pages> pages_;
     std::string keptFolder_;
+    std::string loaderPort_;  // the search's first port whose modem waits in its boot loader
 };
 
 }  // namespace win32

@@ -13,6 +13,7 @@
 #include "wizard/win32/native/presentation.h"
 #include "wizard/win32/native/property_sheet.h"
 #include "wizard/win32/native/test_hooks.h"
+#include "wizard/win32/native_window.h"
 
 namespace win32 {
 namespace {
@@ -440,6 +441,9 @@ void SheetPages::OnWorkerEvent(Page& page, const PageEvent& event) {
             case PageEvent::kNotFound:
                 SetText(w, IDC_SEARCH_RESULT, wizard::IDS_SEARCH_NOT_FOUND);
                 SetButtons(PSWIZB_BACK);
+                if (!event.text.empty()) {
+                    NativeMessageBox(w, event.text.c_str(), MB_OK | MB_ICONINFORMATION);
+                }
                 break;
             default:
                 break;
