@@ -2,9 +2,6 @@
 
 #include <iostream>
 
-#include "platform/paths.h"
-#include "wizard/engine/config_keys.h"
-
 namespace cli {
 
 bool LocateConfigOrReport(const Args& args, const char* command, ConfigLocation* location) {
@@ -12,13 +9,12 @@ bool LocateConfigOrReport(const Args& args, const char* command, ConfigLocation*
     if (std::optional<std::string> given = args.Value("--config")) {
         path = *given;
     } else {
-        std::string dir = platform::ProgramDirectory();
-        if (dir.empty()) {
+        path = ConfigPathBesideProgram();
+        if (path.empty()) {
             std::cerr << "wizard-cli " << command
                       << ": the program directory cannot be found; use --config FILE\n";
             return false;
         }
-        path = ProgramFilePath(dir, kConfigFileName);
     }
     std::string why;
     if (!LocateConfigFile(path, location, &why)) {

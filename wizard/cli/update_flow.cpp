@@ -128,7 +128,6 @@ void ReportFatal(const std::string& text, const WizardState& state, UpdateReport
 }
 
 // The search, as the search page shows it. True when a modem was found.
-
 bool Search(ConsolePage& page, Worker& worker, UpdateReport& report) {
     // The search posts one port line per port, in the list's order.
     const std::vector<std::string> ports = TheWizardState().portList.Entries();

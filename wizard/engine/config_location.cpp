@@ -22,6 +22,11 @@ std::string ProgramFilePath(const std::string& programDir, const std::string& na
     return programDir + platform::kPathSeparator + name;
 }
 
+std::string ConfigPathBesideProgram() {
+    const std::string dir = platform::ProgramDirectory();
+    return dir.empty() ? std::string() : ProgramFilePath(dir, kConfigFileName);
+}
+
 bool FormConfigPath(ConfigLocation* location, std::string* why) {
     *location = ConfigLocation{};
     std::string dir = platform::ProgramDirectory();

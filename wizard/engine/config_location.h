@@ -28,6 +28,10 @@ bool FormConfigPath(ConfigLocation* location, std::string* why);
 // kMaxPathLength.
 bool LocateConfigFile(const std::string& iniPath, ConfigLocation* location, std::string* why);
 
+// The path of the Wizard.inf beside the program, which is read when no
+// other is named; empty when the program directory is unknown.
+std::string ConfigPathBesideProgram();
+
 // programDir, separator, name: a file name of Wizard.inf as the wizard
 // opens it. The name is appended as it stands, even an absolute one, so it
 // always names a file below the program directory.

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/paths.h"
-#include "wizard/engine/config_keys.h"
 #include "wizard/engine/config_location.h"
 
 namespace {
@@ -13,11 +12,10 @@ bool ConfigGiven(const ConfigLocation& config) {
     if (config.iniPath.empty()) {
         return false;
     }
-    const std::string dir = platform::ProgramDirectory();
+    const std::string standardPath = ConfigPathBesideProgram();
     ConfigLocation standard;
     std::string why;
-    return dir.empty() ||
-           !LocateConfigFile(ProgramFilePath(dir, kConfigFileName), &standard, &why) ||
+    return standardPath.empty() || !LocateConfigFile(standardPath, &standard, &why) ||
            standard.iniPath != config.iniPath;
 }
 
