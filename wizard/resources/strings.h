@@ -54,7 +54,7 @@ enum TextId : int {
     IDS_WELCOME_VERSION = 61,
     IDS_SWITCH_OFF_AND_ON = 62,
     IDS_UPLOAD_COMMAND_FAILED = 63,
-    IDS_FILES_KEPT = 64,  // after a failed update: the folder with the modem's files
+    IDS_FILES_KEPT = 64,      // after a failed update: the folder with the modem's files
     IDS_LOADER_WAITING = 65,  // after a search: a port whose modem waits in its boot loader
     IDS_TRANSFER_UPLOAD = 2003,
     IDS_TRANSFER_DOWNLOAD = 2004,
